@@ -1,0 +1,124 @@
+#include "main_window/form1.h"
+
+#include "main_window/module1.h"
+#include "resources/form1_design.h"
+#include "runtime/shell.h"
+#include "tray/module2.h"
+
+namespace main_window {
+
+namespace {
+
+constexpr wchar_t kBlockCommand[] = L"net stop messenger";
+constexpr wchar_t kUnblockCommand[] = L"net start messenger";
+
+constexpr wchar_t kTrayTip[] = L"Right Click For Options";
+
+constexpr wchar_t kBlockingOnAtStartup[] = L" Hush Enabled";
+constexpr wchar_t kBlockingOn[] = L"Hush Enabled";
+constexpr wchar_t kBlockingOff[] = L"Hush Not Enabled";
+
+constexpr wchar_t kWillNotRun[] = L"Hush will Not Run on Startup";
+
+}  // namespace
+
+Form1Class Form1;
+
+Form1Class::Form1Class()
+    : runtime::Form(resources::kForm1Design),
+      Command1(Button(L"Command1")),
+      Command2(Button(L"Command2")),
+      Command3(Button(L"Command3")),
+      Command4(Button(L"Command4")),
+      Command5(Button(L"Command5")),
+      Command6(Button(L"Command6")),
+      Command8(Button(L"Command8")),
+      Label2(LabelNamed(L"Label2")),
+      Label3(LabelNamed(L"Label3")),
+      MnuTray(MenuNamed(L"MnuTray")),
+      exit(Item(L"exit")),
+      sep(Item(L"sep")),
+      stop2(Item(L"stop2")),
+      start(Item(L"start")),
+      Skin1(resources::kForm1Skin) {
+    Command1.Click = [this] { Command1_Click(); };
+    Command2.Click = [this] { Command2_Click(); };
+    Command3.Click = [this] { Command3_Click(); };
+    Command4.Click = [this] { Command4_Click(); };
+    Command5.Click = [this] { Command5_Click(); };
+    Command6.Click = [this] { Command6_Click(); };
+    Command8.Click = [this] { Command8_Click(); };
+    exit.Click = [this] { exit_Click(); };
+    start.Click = [this] { start_Click(); };
+    stop2.Click = [this] { stop2_Click(); };
+}
+
+void Form1Class::Form_Load() {
+    Skin1.ApplySkin(hWnd());
+    Module2::AddTrayIcon(*this, MnuTray);
+    Hide();
+    Module2::SetTrayIcon(Icon());
+    Module2::SetTrayTip(kTrayTip);
+    BlockingOnAtStartup();
+    StartupTest();
+}
+
+void Form1Class::BlockingOnAtStartup() {
+    runtime::Shell(kBlockCommand, runtime::kMinimizedFocus);
+    Command3.SetEnabled(true);
+    Command4.SetEnabled(false);
+    start.SetChecked(true);
+    Label3.SetCaption(kBlockingOnAtStartup);
+}
+
+void Form1Class::StartupTest() {
+    Module1::StartupFolder = Module1::SpecialFolderPath(Module1::CSIDL_STARTUP_FOLDER);
+    Command1.SetEnabled(true);
+    Command2.SetEnabled(false);
+    Label2.SetCaption(kWillNotRun);
+}
+
+// Blocking on: "Go" and "Blocking Started".
+void Form1Class::BlockingOn() {
+    runtime::Shell(kBlockCommand, runtime::kMinimizedFocus);
+    Command4.SetEnabled(false);
+    Command3.SetEnabled(true);
+    start.SetChecked(true);
+    stop2.SetChecked(false);
+    Label3.SetCaption(kBlockingOn);
+}
+
+// Blocking off: "Stop" and "Blocking Stopped"; the label comes before the check marks.
+void Form1Class::BlockingOff() {
+    runtime::Shell(kUnblockCommand, runtime::kMinimizedFocus);
+    Command3.SetEnabled(false);
+    Command4.SetEnabled(true);
+    Label3.SetCaption(kBlockingOff);
+    start.SetChecked(false);
+    stop2.SetChecked(true);
+}
+
+void Form1Class::Command4_Click() { BlockingOn(); }
+void Form1Class::start_Click() { BlockingOn(); }
+void Form1Class::Command3_Click() { BlockingOff(); }
+void Form1Class::stop2_Click() { BlockingOff(); }
+
+// "Auto Start"
+void Form1Class::Command1_Click() {}
+
+// "No Auto Start"
+void Form1Class::Command2_Click() {}
+
+// "Hide"
+void Form1Class::Command5_Click() { Hide(); }
+
+// "Exit"
+void Form1Class::Command6_Click() { Unload(*this); }
+
+// "Help"
+void Form1Class::Command8_Click() {}
+
+// Tray menu "Exit"
+void Form1Class::exit_Click() { Unload(*this); }
+
+}  // namespace main_window

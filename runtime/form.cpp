@@ -1,0 +1,544 @@
+#include "runtime/form.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "runtime/error.h"
+#include "runtime/twips.h"
+
+namespace runtime {
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"HushlineForm";
+constexpr wchar_t kPanelClass[] = L"HushlinePanel";
+constexpr int kFirstControlId = 1000;  // above IDOK and IDCANCEL, which dialog keys send
+constexpr UINT kFirstMenuItemId = 2000;
+constexpr UINT kMenuIdsPerMenu = 100;
+
+ATOM g_panelAtom = 0;
+int g_loadedForms = 0;
+
+std::vector<Form*>& AllForms() {
+    static std::vector<Form*> forms;
+    return forms;
+}
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+bool SameFont(const FontDesign& a, const FontDesign& b) {
+    if (a.points != b.points || a.weight != b.weight) return false;
+    if (!a.face || !b.face) return a.face == b.face;
+    return std::wstring_view(a.face) == b.face;
+}
+
+int16_t ShiftState(WPARAM wParam) {
+    int16_t shift = 0;
+    if (wParam & MK_SHIFT) shift |= 1;
+    if (wParam & MK_CONTROL) shift |= 2;
+    if (GetKeyState(VK_MENU) < 0) shift |= 4;
+    return shift;
+}
+
+int16_t ButtonsHeld(WPARAM wParam) {
+    int16_t buttons = 0;
+    if (wParam & MK_LBUTTON) buttons |= kLeftButton;
+    if (wParam & MK_RBUTTON) buttons |= kRightButton;
+    if (wParam & MK_MBUTTON) buttons |= kMiddleButton;
+    return buttons;
+}
+
+RECT PixelRect(const ControlDesign& design) {
+    int left = TwipsToPixelsX(static_cast<float>(design.left));
+    int top = TwipsToPixelsY(static_cast<float>(design.top));
+    return RECT{left, top, left + TwipsToPixelsX(static_cast<float>(design.width)),
+                top + TwipsToPixelsY(static_cast<float>(design.height))};
+}
+
+}  // namespace
+
+Form::Form(const FormDesign& design) : design_(design) {
+    int id = kFirstControlId;
+    for (const ControlDesign& control : design.controls) {
+        switch (control.kind) {
+            case ControlKind::CommandButton: controls_.push_back(std::make_unique<CommandButton>(*this, control, id)); break;
+            case ControlKind::Label: controls_.push_back(std::make_unique<Label>(*this, control, id)); break;
+            case ControlKind::PictureBox: controls_.push_back(std::make_unique<PictureBox>(*this, control, id)); break;
+            case ControlKind::Custom: controls_.push_back(std::make_unique<CustomControl>(*this, control, id)); break;
+        }
+        ++id;
+    }
+    UINT menuId = kFirstMenuItemId;
+    for (const MenuDesign& menu : design.menus) {
+        menus_.push_back(std::make_unique<Menu>(*this, menu, menuId));
+        menuId += kMenuIdsPerMenu;
+    }
+    AllForms().push_back(this);
+}
+
+Form::~Form() {
+    auto& forms = AllForms();
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+}
+
+void Form::RegisterClasses() {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSEXW form{};
+    form.cbSize = sizeof(form);
+    form.style = CS_DBLCLKS;
+    form.lpfnWndProc = &Form::WindowProc;
+    form.hInstance = Instance();
+    form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    form.lpszClassName = kFormClass;
+    WNDCLASSEXW panel = form;
+    panel.lpszClassName = kPanelClass;
+    if (!RegisterClassExW(&form)) Raise(kOutOfMemory);
+    g_panelAtom = RegisterClassExW(&panel);
+    if (!g_panelAtom) Raise(kOutOfMemory);
+    registered = true;
+}
+
+bool Form::AnyLoaded() { return g_loadedForms > 0; }
+
+bool Form::PreTranslate(MSG& msg) {
+    if (!msg.hwnd) return false;
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    for (Form* form : AllForms()) {
+        if (form->loaded_ && form->window_ == root) return IsDialogMessageW(root, &msg) != FALSE;
+    }
+    return false;
+}
+
+void Form::EnsureLoaded() {
+    if (!loaded_) Load();
+}
+
+void Form::Load() {
+    RegisterClasses();
+
+    DWORD style = WS_CLIPCHILDREN;
+    DWORD exStyle = WS_EX_CONTROLPARENT;
+    if (design_.border == BorderStyle::Sizable) {
+        style |= WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME;
+    } else {
+        style |= WS_OVERLAPPED | WS_CAPTION | WS_BORDER;
+    }
+    if (design_.controlBox) {
+        style |= WS_SYSMENU;
+        if (design_.minButton) style |= WS_MINIMIZEBOX;
+        if (design_.maxButton) style |= WS_MAXIMIZEBOX;
+    }
+    if (design_.showInTaskbar) exStyle |= WS_EX_APPWINDOW;
+
+    RECT outer{0, 0, TwipsToPixelsX(static_cast<float>(design_.clientWidth)),
+               TwipsToPixelsY(static_cast<float>(design_.clientHeight))};
+    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+
+    backBrush_.Reset(CreateSolidBrush(design_.backColour.ToColorRef()));
+    if (design_.pictureResource) {
+        picture_.Reset(static_cast<HBITMAP>(LoadImageW(Instance(), MAKEINTRESOURCEW(design_.pictureResource), IMAGE_BITMAP,
+                                                       0, 0, LR_CREATEDIBSECTION)));
+    }
+    currentX_ = 0.0f;
+    currentY_ = 0.0f;
+
+    HWND window = CreateWindowExW(exStyle, kFormClass, design_.caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, Instance(),
+                                  this);
+    if (!window) Raise(kOutOfMemory);
+    window_ = window;
+    loaded_ = true;
+    ++g_loadedForms;
+
+    if (design_.iconResource) {
+        icon_ = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(design_.iconResource), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+        smallIcon_ = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(design_.iconResource), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                   LR_SHARED));
+        SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+        SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    }
+
+    CreateControls();
+    for (auto& menu : menus_) menu->Build();
+
+    Form_Load();
+}
+
+HFONT Form::FontFor(const FontDesign& font) {
+    for (CachedFont& cached : fonts_) {
+        if (SameFont(cached.design, font)) return cached.font.Get();
+    }
+    const wchar_t* face = font.face ? font.face : L"MS Sans Serif";
+    HFONT handle = CreateFontW(PointsToFontHeight(font.points), 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
+                               ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               DEFAULT_PITCH | FF_DONTCARE, face);
+    if (!handle) Raise(kOutOfMemory);
+    fonts_.push_back(CachedFont{font, Font(handle)});
+    return handle;
+}
+
+// Windows are created container by container in tab-index order, so that the dialog
+// manager's z-order walk gives the designed tab order.
+void Form::CreateControls() {
+    std::vector<Control*> order;
+    for (auto& control : controls_) order.push_back(control.get());
+    std::stable_sort(order.begin(), order.end(),
+                     [](Control* a, Control* b) { return a->Design().tabIndex < b->Design().tabIndex; });
+
+    auto containerWindow = [&](const ControlDesign& design) -> HWND {
+        if (!design.container) return window_;
+        return Panel(design.container, design.containerIndex).Window();
+    };
+
+    // Panels before what they hold: a control on a panel needs its window as parent.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (Control* control : order) {
+            const ControlDesign& design = control->Design();
+            bool isPanel = design.kind == ControlKind::PictureBox;
+            if ((pass == 0) != isPanel) continue;
+
+            HWND parent = containerWindow(design);
+            RECT rect = PixelRect(design);
+            int width = rect.right - rect.left;
+            int height = rect.bottom - rect.top;
+            DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (design.enabled ? 0 : WS_DISABLED);
+            HWND window = nullptr;
+            switch (design.kind) {
+                case ControlKind::CommandButton:
+                    window = CreateWindowExW(0, L"BUTTON", design.caption, style | WS_TABSTOP | BS_PUSHBUTTON, rect.left,
+                                             rect.top, width, height, parent,
+                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->Id())), Instance(),
+                                             nullptr);
+                    break;
+                case ControlKind::Label:
+                    window = CreateWindowExW(0, L"STATIC", design.caption,
+                                             style | (design.centred ? SS_CENTER : SS_LEFT) |
+                                                 (design.border ? WS_BORDER : 0),
+                                             rect.left, rect.top, width, height, parent,
+                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->Id())), Instance(),
+                                             nullptr);
+                    break;
+                case ControlKind::PictureBox:
+                    window = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"",
+                                             style | WS_CLIPCHILDREN | (design.border ? WS_BORDER : 0), rect.left,
+                                             rect.top, width, height, parent,
+                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->Id())), Instance(),
+                                             control);
+                    break;
+                case ControlKind::Custom:
+                    window = design.create ? design.create(parent, rect, design) : nullptr;
+                    break;
+            }
+            if (!window) Raise(kOutOfMemory);
+            control->window_ = window;
+            if (design.kind == ControlKind::Label || design.kind == ControlKind::PictureBox) {
+                control->backBrush_.Reset(CreateSolidBrush(design.backColour.ToColorRef()));
+            }
+            if (design.kind != ControlKind::PictureBox) {
+                SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design.font)), FALSE);
+            }
+        }
+    }
+}
+
+void Form::ForgetWindows() {
+    window_ = nullptr;
+    lastFocus_ = nullptr;
+    for (auto& control : controls_) {
+        control->window_ = nullptr;
+        control->backBrush_.Reset();
+    }
+    for (auto& menu : menus_) menu->Destroy();
+    fonts_.clear();
+    picture_.Reset();
+    backBrush_.Reset();
+    icon_ = nullptr;
+    smallIcon_ = nullptr;
+}
+
+void Unload(Form& form) {
+    if (!form.loaded_) return;
+    form.loaded_ = false;
+    --g_loadedForms;
+    DestroyWindow(form.window_);
+    form.ForgetWindows();
+    if (g_loadedForms == 0) PostQuitMessage(0);
+}
+
+void Form::Show() {
+    EnsureLoaded();
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+}
+
+void Form::Hide() {
+    EnsureLoaded();
+    ShowWindow(window_, SW_HIDE);
+}
+
+void Form::Move(float left, float top) {
+    EnsureLoaded();
+    if (!SetWindowPos(window_, nullptr, TwipsToPixelsX(left), TwipsToPixelsY(top), 0, 0,
+                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+        Raise(kInvalidCall);
+    }
+}
+
+void Form::PopupMenu(Menu& menu) {
+    EnsureLoaded();
+    HWND window = window_;
+    HMENU popup = menu.Handle();
+    POINT at{};
+    GetCursorPos(&at);
+    // The owner must be the foreground window, or the menu stays open when the user
+    // clicks elsewhere.
+    SetForegroundWindow(window);
+    UINT picked = static_cast<UINT>(
+        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, window, nullptr));
+    // Lets the system finish the menu's mode so that the next pop-up opens at once.
+    PostMessageW(window, WM_NULL, 0, 0);
+    // A failed track (a menu already open on this thread) counts as a dismissal.
+    if (picked == 0) return;
+    if (MenuItem* item = menu.ItemById(picked); item && item->Click) item->Click();
+}
+
+int32_t Form::hWnd() {
+    EnsureLoaded();
+    return static_cast<int32_t>(reinterpret_cast<intptr_t>(window_));
+}
+
+Picture Form::Icon() {
+    EnsureLoaded();
+    return icon_ ? Picture(Picture::kIcon, icon_) : Picture();
+}
+
+float Form::Left() {
+    EnsureLoaded();
+    RECT rect{};
+    GetWindowRect(window_, &rect);
+    return PixelsToTwipsX(rect.left);
+}
+
+float Form::Top() {
+    EnsureLoaded();
+    RECT rect{};
+    GetWindowRect(window_, &rect);
+    return PixelsToTwipsY(rect.top);
+}
+
+void Form::Form_MouseDown(int16_t, int16_t, float, float) {}
+void Form::Form_MouseMove(int16_t, int16_t, float, float) {}
+
+CommandButton& Form::Button(std::wstring_view name) {
+    for (auto& control : controls_) {
+        if (control->Design().kind == ControlKind::CommandButton && name == control->Name()) {
+            return static_cast<CommandButton&>(*control);
+        }
+    }
+    Raise(kObjectNotSet);
+}
+
+Label& Form::LabelNamed(std::wstring_view name) {
+    for (auto& control : controls_) {
+        if (control->Design().kind == ControlKind::Label && name == control->Name()) return static_cast<Label&>(*control);
+    }
+    Raise(kObjectNotSet);
+}
+
+PictureBox& Form::Panel(std::wstring_view name, int index) {
+    for (auto& control : controls_) {
+        if (control->Design().kind == ControlKind::PictureBox && name == control->Name() && control->Index() == index) {
+            return static_cast<PictureBox&>(*control);
+        }
+    }
+    Raise(kObjectNotSet);
+}
+
+CustomControl& Form::Custom(std::wstring_view name) {
+    for (auto& control : controls_) {
+        if (control->Design().kind == ControlKind::Custom && name == control->Name()) {
+            return static_cast<CustomControl&>(*control);
+        }
+    }
+    Raise(kObjectNotSet);
+}
+
+Menu& Form::MenuNamed(std::wstring_view name) {
+    for (auto& menu : menus_) {
+        if (name == menu->Name()) return *menu;
+    }
+    Raise(kObjectNotSet);
+}
+
+MenuItem& Form::Item(std::wstring_view name) {
+    for (auto& menu : menus_) {
+        if (MenuItem* item = menu->ItemByName(name)) return *item;
+    }
+    Raise(kObjectNotSet);
+}
+
+Control* Form::ControlByWindow(HWND window) {
+    if (!window) return nullptr;
+    for (auto& control : controls_) {
+        if (control->window_ == window) return control.get();
+    }
+    return nullptr;
+}
+
+std::vector<Control*> Form::Controls() {
+    std::vector<Control*> all;
+    for (auto& control : controls_) all.push_back(control.get());
+    return all;
+}
+
+void Form::MoveFocusFrom(HWND leaving) {
+    if (!window_) return;
+    HWND next = GetNextDlgTabItem(window_, leaving, FALSE);
+    SetFocus(next && next != leaving ? next : window_);
+}
+
+// One entry point for every window the runtime creates: the form's own and its panels'.
+LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Guarded<LRESULT>([&]() -> LRESULT {
+        if (message == WM_NCCREATE) {
+            auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        LONG_PTR bound = GetWindowLongPtrW(window, GWLP_USERDATA);
+        if (!bound) return DefWindowProcW(window, message, wParam, lParam);
+        if (static_cast<ATOM>(GetClassLongPtrW(window, GCW_ATOM)) == g_panelAtom) {
+            auto* panel = reinterpret_cast<Control*>(bound);
+            return panel->Owner().OnPanelMessage(*panel, window, message, wParam, lParam);
+        }
+        return reinterpret_cast<Form*>(bound)->OnFormMessage(window, message, wParam, lParam);
+    });
+}
+
+LRESULT Form::OnFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (OnCommand(wParam, lParam)) return 0;
+            break;
+        case WM_CTLCOLORSTATIC: {
+            LRESULT brush = 0;
+            if (OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), brush)) return brush;
+            break;
+        }
+        case WM_ERASEBKGND: {
+            RECT client{};
+            GetClientRect(window, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush_.Get());
+            return 1;
+        }
+        case WM_PAINT: {
+            PaintScope paint(window);
+            PaintContent(paint.Dc());
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            PaintContent(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_MOUSEMOVE:
+            OnMouse(message, wParam, lParam);
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(window, focus)) lastFocus_ = focus;
+            } else if (!HIWORD(wParam)) {
+                HWND target = (lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_))
+                                  ? lastFocus_
+                                  : GetNextDlgTabItem(window, nullptr, FALSE);
+                if (target) SetFocus(target);
+            }
+            return 0;
+        case WM_CLOSE:
+            Unload(*this);
+            return 0;
+        case WM_NCDESTROY:
+            // Destroyed from outside the runtime: count it as an unload.
+            if (loaded_ && window_ == window) {
+                loaded_ = false;
+                --g_loadedForms;
+                ForgetWindows();
+                if (g_loadedForms == 0) PostQuitMessage(0);
+            }
+            break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT Form::OnPanelMessage(Control& panel, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (OnCommand(wParam, lParam)) return 0;
+            break;
+        case WM_CTLCOLORSTATIC: {
+            LRESULT brush = 0;
+            if (OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), brush)) return brush;
+            break;
+        }
+        case WM_ERASEBKGND: {
+            RECT client{};
+            GetClientRect(window, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, panel.backBrush_.Get());
+            return 1;
+        }
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool Form::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (!lParam || HIWORD(wParam) != BN_CLICKED) return false;
+    Control* control = ControlByWindow(reinterpret_cast<HWND>(lParam));
+    if (!control || control->Id() != LOWORD(wParam)) return false;
+    if (control->Click) control->Click();
+    return true;
+}
+
+bool Form::OnControlColour(HDC dc, HWND window, LRESULT& brush) {
+    Control* control = ControlByWindow(window);
+    if (!control || control->Design().kind != ControlKind::Label) return false;
+    SetTextColor(dc, control->Design().foreColour.ToColorRef());
+    SetBkColor(dc, control->Design().backColour.ToColorRef());
+    brush = reinterpret_cast<LRESULT>(control->backBrush_.Get());
+    return true;
+}
+
+void Form::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+    float x = PixelsToTwipsX(GET_X_LPARAM(lParam));
+    float y = PixelsToTwipsY(GET_Y_LPARAM(lParam));
+    int16_t shift = ShiftState(wParam);
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            // Keeps MouseMove coming while the button is held, even past the window's edge.
+            SetCapture(window_);
+            Form_MouseDown(kLeftButton, shift, x, y);
+            break;
+        case WM_RBUTTONDOWN: Form_MouseDown(kRightButton, shift, x, y); break;
+        case WM_MBUTTONDOWN: Form_MouseDown(kMiddleButton, shift, x, y); break;
+        case WM_LBUTTONUP:
+            if (GetCapture() == window_) ReleaseCapture();
+            break;
+        case WM_MOUSEMOVE: Form_MouseMove(ButtonsHeld(wParam), shift, x, y); break;
+    }
+}
+
+void Form::PaintContent(HDC dc) {
+    if (!picture_) return;
+    BITMAP info{};
+    GetObjectW(picture_.Get(), sizeof(info), &info);
+    MemoryDc memory(dc);
+    SelectObjectScope select(memory.Get(), picture_.Get());
+    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace runtime

@@ -1,0 +1,7 @@
+#include "runtime/seams.h"
+
+namespace runtime {
+
+Seams seams;
+
+}  // namespace runtime

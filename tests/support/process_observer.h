@@ -1,0 +1,28 @@
+// Records each process the runtime starts, in front of the real start, which still happens.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+struct StartedProcess {
+    std::wstring application;
+    std::wstring commandLine;
+    int showWindow;
+};
+
+// While alive, every process start through the runtime's seam is recorded here.
+class ProcessObserver {
+public:
+    ProcessObserver();
+    ~ProcessObserver();
+    ProcessObserver(const ProcessObserver&) = delete;
+    ProcessObserver& operator=(const ProcessObserver&) = delete;
+
+    const std::vector<StartedProcess>& Started() const;
+    std::vector<std::wstring> CommandLines() const;
+    void Clear();
+};
+
+}  // namespace test_support
