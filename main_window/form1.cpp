@@ -1,5 +1,6 @@
 #include "main_window/form1.h"
 
+#include "help_window/form2.h"
 #include "main_window/module1.h"
 #include "resources/form1_design.h"
 #include "runtime/shell.h"
@@ -116,7 +117,7 @@ void Form1Class::Command5_Click() { Hide(); }
 void Form1Class::Command6_Click() { Unload(*this); }
 
 // "Help"
-void Form1Class::Command8_Click() {}
+void Form1Class::Command8_Click() { help_window::Form2.Show(); }
 
 // Tray menu "Exit"
 void Form1Class::exit_Click() { Unload(*this); }
