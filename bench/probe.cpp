@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
