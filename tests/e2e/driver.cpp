@@ -1,0 +1,791 @@
+// The end-to-end suite's hands and eyes: a console program that works the real Hushline from
+// outside, only through the platform, the way a user and the shell would. It finds the
+// program's windows by their captions, clicks with real mouse input, sends the tray callback
+// as the shell sends it, reads the pop-up menu off the screen, and asks the service control
+// manager for the Messenger service's state.
+//
+// Every check goes through one snapshot of what can be seen (see Snapshot()); `expect` polls
+// it until the wanted values show or the time runs out, and then prints all of it.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kTitle[] = L"Hushline";
+constexpr wchar_t kHelpTitle[] = L"Help";
+constexpr wchar_t kPanelClass[] = L"HushlinePanel";
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr wchar_t kMenuClass[] = L"#32768";
+constexpr wchar_t kServiceName[] = L"messenger";
+constexpr wchar_t kShortcutName[] = L"\\Hushline.lnk";
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+// The shell's notification callback as Hushline registers it, and the two mouse messages it
+// carries in lParam that the program acts on.
+constexpr UINT kTrayCallback = 2025;
+constexpr LPARAM kLeftButtonUp = WM_LBUTTONUP;   // 514
+constexpr LPARAM kRightButtonUp = WM_RBUTTONUP;  // 517
+
+// The tray menu's items, top to bottom; the separator between "Exit" and the rest draws no
+// text, so the menu shows three rows of text.
+const wchar_t* const kMenuRows[] = {L"Exit", L"Blocking Stopped", L"Blocking Started"};
+
+constexpr DWORD kPollMs = 100;
+
+// ---------------------------------------------------------------------------------------
+// Output
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+void Out(const std::wstring& text) {
+    std::string bytes = Utf8(text);
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::fflush(stdout);
+}
+
+void Err(const std::wstring& text) {
+    std::string bytes = Utf8(text);
+    std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+    std::fflush(stderr);
+}
+
+// A check that failed, or a command that could not be carried out; main() prints it.
+struct Failure {
+    std::wstring what;
+};
+
+[[noreturn]] void Fail(std::wstring what) { throw Failure{std::move(what)}; }
+
+std::wstring Quote(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+// ---------------------------------------------------------------------------------------
+// Windows
+
+std::wstring TextOf(HWND window) {
+    wchar_t buffer[1024] = {};
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                             2000, &length)) {
+        GetWindowTextW(window, buffer, static_cast<int>(std::size(buffer)));
+    }
+    return buffer;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t buffer[256] = {};
+    GetClassNameW(window, buffer, static_cast<int>(std::size(buffer)));
+    return buffer;
+}
+
+bool IsClass(HWND window, const wchar_t* name) { return _wcsicmp(ClassOf(window).c_str(), name) == 0; }
+
+DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+BOOL CALLBACK Collect(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+    std::vector<HWND> windows;
+    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// Which of the program's processes a command is about; 0 means any.
+DWORD g_pid = 0;
+
+bool OfTarget(HWND window) { return g_pid == 0 || ProcessOf(window) == g_pid; }
+
+// Top-level windows with this caption that are no message box, of every copy of the program.
+std::vector<HWND> FormsCaptioned(const wchar_t* caption) {
+    std::vector<HWND> found;
+    for (HWND window : TopLevelWindows()) {
+        if (TextOf(window) == caption && !IsClass(window, kDialogClass)) found.push_back(window);
+    }
+    return found;
+}
+
+std::vector<HWND> OfTarget(const std::vector<HWND>& windows) {
+    std::vector<HWND> mine;
+    for (HWND window : windows) {
+        if (OfTarget(window)) mine.push_back(window);
+    }
+    return mine;
+}
+
+HWND MainWindow() {
+    std::vector<HWND> mains = OfTarget(FormsCaptioned(kTitle));
+    if (mains.size() > 1) Fail(L"more than one main window: say which copy with --pid");
+    return mains.empty() ? nullptr : mains.front();
+}
+
+HWND HelpWindow() {
+    std::vector<HWND> helps = FormsCaptioned(kHelpTitle);
+    return helps.empty() ? nullptr : helps.front();
+}
+
+HWND MessageBoxWindow() {
+    for (HWND window : TopLevelWindows()) {
+        if (IsClass(window, kDialogClass) && TextOf(window) == kTitle && IsWindowVisible(window) && OfTarget(window)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+HWND OpenMenu() {
+    for (HWND window : TopLevelWindows()) {
+        if (IsClass(window, kMenuClass) && IsWindowVisible(window) && OfTarget(window)) return window;
+    }
+    return nullptr;
+}
+
+// A control of the window by its caption; labels are never meant.
+HWND ControlCaptioned(HWND root, const std::wstring& caption) {
+    if (!root) return nullptr;
+    for (HWND child : Descendants(root)) {
+        if (!IsClass(child, L"Static") && TextOf(child) == caption) return child;
+    }
+    return nullptr;
+}
+
+// The status label that shares its panel with the control of this caption.
+HWND LabelBeside(HWND root, const wchar_t* caption) {
+    HWND control = ControlCaptioned(root, caption);
+    if (!control) return nullptr;
+    HWND panel = GetParent(control);
+    if (!panel || !IsClass(panel, kPanelClass)) return nullptr;
+    for (HWND child : Descendants(panel)) {
+        if (IsClass(child, L"Static")) return child;
+    }
+    return nullptr;
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+std::wstring Describe(HWND window) {
+    if (!window) return L"no window";
+    return L"a window of class " + Quote(ClassOf(window)) + L" captioned " + Quote(TextOf(window));
+}
+
+// ---------------------------------------------------------------------------------------
+// Service, files
+
+std::wstring ServiceState() {
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (!manager) return L"no service control manager";
+    SC_HANDLE service = OpenServiceW(manager, kServiceName, SERVICE_QUERY_STATUS);
+    std::wstring state = L"not registered";
+    SERVICE_STATUS status{};
+    if (service && QueryServiceStatus(service, &status)) {
+        switch (status.dwCurrentState) {
+            case SERVICE_STOPPED: state = L"stopped"; break;
+            case SERVICE_START_PENDING: state = L"start pending"; break;
+            case SERVICE_STOP_PENDING: state = L"stop pending"; break;
+            case SERVICE_RUNNING: state = L"running"; break;
+            default: state = L"state " + std::to_wstring(status.dwCurrentState); break;
+        }
+    }
+    if (service) CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return state;
+}
+
+std::wstring StartupFolder() {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path))) {
+        Fail(L"the shell gives no Startup folder");
+    }
+    return path;
+}
+
+bool IsFile(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring Environment(const wchar_t* name) {
+    wchar_t buffer[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableW(name, buffer, static_cast<DWORD>(std::size(buffer)));
+    return length && length < std::size(buffer) ? buffer : L"";
+}
+
+std::vector<std::wstring> Lines(const std::wstring& path) {
+    std::vector<std::wstring> lines;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return lines;
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read) bytes.append(buffer, read);
+    CloseHandle(file);
+    std::string line;
+    for (char c : bytes) {
+        if (c == '\n') {
+            lines.emplace_back(line.begin(), line.end());
+            line.clear();
+        } else if (c != '\r') {
+            line += c;
+        }
+    }
+    return lines;
+}
+
+bool ProcessRunning(DWORD pid) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (!process) return false;
+    bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
+// ---------------------------------------------------------------------------------------
+// The tray menu, read off the screen: the platform gives another process no way into a
+// menu, so the rows of text and the check marks are found in the menu window's pixels.
+
+struct MenuRow {
+    int top;
+    int bottom;
+    int inkLeft;  // leftmost dark pixel of the row, relative to the menu window
+};
+
+struct MenuPicture {
+    RECT rect{};
+    std::vector<MenuRow> rows;
+};
+
+MenuPicture ReadMenu(HWND menu) {
+    MenuPicture picture;
+    picture.rect = WindowRect(menu);
+    int width = picture.rect.right - picture.rect.left;
+    int height = picture.rect.bottom - picture.rect.top;
+    if (width <= 0 || height <= 0) return picture;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, picture.rect.left, picture.rect.top, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    // Text and check marks are drawn in the menu text colour; the frame and the separator in
+    // greys that stay above this threshold.
+    auto dark = [&](int x, int y) {
+        const BYTE* pixel = static_cast<const BYTE*>(bits) + (static_cast<size_t>(y) * width + x) * 4;
+        return pixel[0] < 96 && pixel[1] < 96 && pixel[2] < 96;
+    };
+    constexpr int kFrame = 4;
+    constexpr int kJoinGap = 2;  // blank lines inside one row of text, as under the dot of an i
+    int blankRun = 0;
+    for (int y = kFrame; y < height - kFrame; ++y) {
+        int left = -1;
+        for (int x = kFrame; x < width - kFrame; ++x) {
+            if (dark(x, y)) {
+                left = x;
+                break;
+            }
+        }
+        if (left < 0) {
+            ++blankRun;
+            continue;
+        }
+        if (!picture.rows.empty() && blankRun <= kJoinGap && y - picture.rows.back().bottom <= kJoinGap + 1) {
+            MenuRow& row = picture.rows.back();
+            row.bottom = y;
+            row.inkLeft = std::min(row.inkLeft, left);
+        } else {
+            picture.rows.push_back(MenuRow{y, y, left});
+        }
+        blankRun = 0;
+    }
+    DeleteObject(bitmap);
+    return picture;
+}
+
+// ---------------------------------------------------------------------------------------
+// Input: real mouse and keyboard events, as the user's hand makes them.
+
+void MoveMouse(POINT to) {
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    // Absolute positions are in 65536ths of the screen, and the system rounds them down.
+    input.mi.dx = static_cast<LONG>((to.x * 65536LL + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((to.y * 65536LL + height - 1) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+    for (DWORD waited = 0; waited < 2000; waited += 10) {
+        POINT at{};
+        GetCursorPos(&at);
+        if (at.x == to.x && at.y == to.y) return;
+        Sleep(10);
+    }
+    POINT at{};
+    GetCursorPos(&at);
+    Fail(L"the mouse pointer went to (" + std::to_wstring(at.x) + L", " + std::to_wstring(at.y) + L"), not (" +
+         std::to_wstring(to.x) + L", " + std::to_wstring(to.y) + L")");
+}
+
+void MouseButton(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+void Key(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof input[0]);
+}
+
+bool Hits(POINT point, HWND target) {
+    HWND hit = WindowFromPoint(point);
+    return hit == target || (hit && IsChild(target, hit));
+}
+
+// Clicks the middle of a control. A window that another one covers is first brought to the
+// front, as the user's click on a visible part of it would.
+void ClickControl(HWND control) {
+    POINT centre = Centre(WindowRect(control));
+    if (!Hits(centre, control)) {
+        SetForegroundWindow(GetAncestor(control, GA_ROOT));
+        for (DWORD waited = 0; waited < 3000 && !Hits(centre, control); waited += kPollMs) Sleep(kPollMs);
+        if (!Hits(centre, control)) {
+            Fail(Quote(TextOf(control)) + L" is covered by " + Describe(WindowFromPoint(centre)));
+        }
+    }
+    MoveMouse(centre);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+// A point of the main window's client area that no control covers and nothing lies over.
+std::optional<POINT> BareSurface(HWND main) {
+    RECT client{};
+    GetClientRect(main, &client);
+    for (int y = 2; y < client.bottom - 2; y += 3) {
+        for (int x = 2; x < client.right - 2; x += 3) {
+            POINT local{x, y};
+            if (ChildWindowFromPointEx(main, local, CWP_ALL) != main) continue;
+            POINT screen = local;
+            ClientToScreen(main, &screen);
+            if (WindowFromPoint(screen) == main) return screen;
+        }
+    }
+    return std::nullopt;
+}
+
+// ---------------------------------------------------------------------------------------
+// What can be seen
+
+using Snapshot = std::vector<std::pair<std::wstring, std::wstring>>;
+
+const wchar_t* const kMainButtons[] = {L"Go", L"Stop", L"Auto Start", L"No Auto Start", L"Help", L"Hide", L"Exit"};
+constexpr wchar_t kHelpButton[] = L"Click Here To View More Of Our Software";
+
+std::wstring Shown(HWND window) { return !window ? L"absent" : IsWindowVisible(window) ? L"shown" : L"hidden"; }
+
+std::wstring EnabledState(HWND control) {
+    return !control ? L"absent" : IsWindowEnabled(control) ? L"enabled" : L"disabled";
+}
+
+Snapshot TakeSnapshot() {
+    Snapshot shot;
+    auto add = [&](const std::wstring& key, const std::wstring& value) { shot.emplace_back(key, value); };
+
+    add(L"service", ServiceState());
+    if (g_pid) add(L"process", ProcessRunning(g_pid) ? L"running" : L"ended");
+
+    std::vector<HWND> mains = FormsCaptioned(kTitle);
+    add(L"main windows", std::to_wstring(mains.size()));
+    HWND main = nullptr;
+    std::vector<HWND> mine = OfTarget(mains);
+    if (mine.size() == 1) main = mine.front();
+    add(L"main", mine.size() > 1 ? L"several: say which copy with --pid" : Shown(main));
+    if (main) {
+        RECT rect = WindowRect(main);
+        add(L"main position", std::to_wstring(rect.left) + L"," + std::to_wstring(rect.top));
+    }
+    for (const wchar_t* caption : kMainButtons) add(caption, EnabledState(ControlCaptioned(main, caption)));
+    HWND blocking = LabelBeside(main, L"Go");
+    HWND startup = LabelBeside(main, L"Auto Start");
+    add(L"blocking label", blocking ? TextOf(blocking) : L"(none)");
+    add(L"startup label", startup ? TextOf(startup) : L"(none)");
+
+    std::vector<HWND> helps = FormsCaptioned(kHelpTitle);
+    add(L"help windows", std::to_wstring(helps.size()));
+    add(L"help", Shown(helps.empty() ? nullptr : helps.front()));
+    if (!helps.empty()) add(L"help button", EnabledState(ControlCaptioned(helps.front(), kHelpButton)));
+
+    HWND box = MessageBoxWindow();
+    add(L"message box", box ? TextOf(GetDlgItem(box, kMessageBoxTextId)) : L"(none)");
+
+    HWND menu = OpenMenu();
+    add(L"menu", menu ? L"open" : L"closed");
+    if (menu) {
+        MenuPicture picture = ReadMenu(menu);
+        add(L"menu rows", std::to_wstring(picture.rows.size()));
+        if (picture.rows.size() == std::size(kMenuRows)) {
+            // "Exit" never carries a check mark, so its ink starts where the texts start.
+            int textLeft = picture.rows.front().inkLeft;
+            for (size_t i = 0; i < picture.rows.size(); ++i) {
+                add(std::wstring(L"menu ") + kMenuRows[i],
+                    picture.rows[i].inkLeft < textLeft - 3 ? L"checked" : L"not checked");
+            }
+        }
+    }
+
+    add(L"startup shortcut", IsFile(StartupFolder() + kShortcutName) ? L"present" : L"absent");
+    std::wstring urlLog = Environment(L"E2E_URL_LOG");
+    if (!urlLog.empty()) {
+        std::vector<std::wstring> urls = Lines(urlLog);
+        add(L"browser requests", std::to_wstring(urls.size()));
+        if (!urls.empty()) add(L"browser address", urls.back());
+    }
+    return shot;
+}
+
+std::wstring Format(const Snapshot& shot) {
+    std::wstring text;
+    for (const auto& [key, value] : shot) text += L"  " + key + L": " + Quote(value) + L"\n";
+    return text;
+}
+
+const std::wstring* Find(const Snapshot& shot, const std::wstring& key) {
+    for (const auto& [k, v] : shot) {
+        if (k == key) return &v;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Commands
+
+double g_timeout = 10.0;
+
+template <typename Condition>
+bool WaitFor(Condition condition) {
+    DWORD limit = static_cast<DWORD>(g_timeout * 1000);
+    for (DWORD start = GetTickCount();;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= limit) return false;
+        Sleep(kPollMs);
+    }
+}
+
+// expect key=value...: waits until the snapshot shows every value.
+void Expect(const std::vector<std::wstring>& wanted) {
+    std::vector<std::pair<std::wstring, std::wstring>> pairs;
+    for (const std::wstring& item : wanted) {
+        size_t equals = item.find(L'=');
+        if (equals == std::wstring::npos) Fail(L"expect takes key=value, not " + Quote(item));
+        pairs.emplace_back(item.substr(0, equals), item.substr(equals + 1));
+    }
+    Snapshot shot;
+    std::wstring mismatches;
+    bool met = WaitFor([&] {
+        shot = TakeSnapshot();
+        mismatches.clear();
+        for (const auto& [key, value] : pairs) {
+            const std::wstring* seen = Find(shot, key);
+            if (!seen) {
+                mismatches += L"  " + key + L": wanted " + Quote(value) + L", not shown at all\n";
+            } else if (*seen != value) {
+                mismatches += L"  " + key + L": wanted " + Quote(value) + L", saw " + Quote(*seen) + L"\n";
+            }
+        }
+        return mismatches.empty();
+    });
+    if (!met) Fail(L"after " + std::to_wstring(static_cast<int>(g_timeout)) + L" s:\n" + mismatches + L"all it saw:\n" + Format(shot));
+}
+
+HWND WaitForMain() {
+    HWND main = nullptr;
+    if (!WaitFor([&] { return (main = MainWindow()) != nullptr; })) Fail(L"no main window captioned \"Hushline\"");
+    return main;
+}
+
+// press caption: clicks the button of that caption on the main window or the help window.
+void Press(const std::wstring& caption) {
+    HWND control = nullptr;
+    WaitFor([&] {
+        control = ControlCaptioned(MainWindow(), caption);
+        if (!control) control = ControlCaptioned(HelpWindow(), caption);
+        return control && IsWindowVisible(control);
+    });
+    if (!control) Fail(L"no button " + Quote(caption) + L" on a Hushline window");
+    if (!IsWindowVisible(control)) Fail(Quote(caption) + L" is not shown");
+    if (!IsWindowEnabled(control)) Fail(Quote(caption) + L" is disabled");
+    ClickControl(control);
+}
+
+// tray left|right: the notification area's report of a button released over the icon, sent
+// as the shell sends it (a sent message that does not wait for the answer).
+void Tray(const std::wstring& button) {
+    LPARAM mouse = button == L"left" ? kLeftButtonUp : button == L"right" ? kRightButtonUp : 0;
+    if (!mouse) Fail(L"tray takes left or right");
+    HWND main = WaitForMain();
+    if (!SendNotifyMessageW(main, kTrayCallback, 0, mouse)) Fail(L"the main window takes no message");
+}
+
+HWND WaitForMenu() {
+    HWND menu = nullptr;
+    if (!WaitFor([&] { return (menu = OpenMenu()) != nullptr; })) Fail(L"no pop-up menu opened");
+    return menu;
+}
+
+// menu-pick caption: clicks that row of the open tray menu.
+void MenuPick(const std::wstring& caption) {
+    HWND menu = WaitForMenu();
+    size_t index = std::size(kMenuRows);
+    for (size_t i = 0; i < std::size(kMenuRows); ++i) {
+        if (caption == kMenuRows[i]) index = i;
+    }
+    if (index == std::size(kMenuRows)) Fail(L"the tray menu has no item " + Quote(caption));
+    MenuPicture picture;
+    WaitFor([&] { return (picture = ReadMenu(menu)).rows.size() == std::size(kMenuRows); });
+    if (picture.rows.size() != std::size(kMenuRows)) {
+        Fail(L"the menu shows " + std::to_wstring(picture.rows.size()) + L" rows of text, not 3");
+    }
+    const MenuRow& row = picture.rows[index];
+    POINT at{(picture.rect.left + picture.rect.right) / 2, picture.rect.top + (row.top + row.bottom) / 2};
+    MoveMouse(at);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+// menu-dismiss: closes the open menu without a pick, as Escape does.
+void MenuDismiss() {
+    WaitForMenu();
+    Key(VK_ESCAPE);
+    if (!WaitFor([] { return OpenMenu() == nullptr; })) Fail(L"the menu stayed open after Escape");
+}
+
+// tray-prepare: parks the pointer where the menu opens fully on screen and clear of itself.
+void ParkPointer() { MoveMouse(POINT{GetSystemMetrics(SM_CXSCREEN) / 3, GetSystemMetrics(SM_CYSCREEN) / 3}); }
+
+// message-box-ok: presses OK on the program's message box.
+void MessageBoxOk() {
+    HWND box = nullptr;
+    if (!WaitFor([&] { return (box = MessageBoxWindow()) != nullptr; })) Fail(L"no message box titled \"Hushline\"");
+    HWND ok = GetDlgItem(box, IDOK);
+    if (!ok) ok = ControlCaptioned(box, L"OK");
+    if (!ok) Fail(L"the message box has no OK button");
+    ClickControl(ok);
+    if (!WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); })) Fail(L"the message box stayed open after OK");
+}
+
+// drag dx dy: drags the main window by its bare surface with the left button.
+void Drag(int dx, int dy) {
+    HWND main = WaitForMain();
+    std::optional<POINT> grab = BareSurface(main);
+    if (!grab) Fail(L"the main window shows no bare surface to take hold of");
+    RECT before = WindowRect(main);
+    MoveMouse(*grab);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    constexpr int kSteps = 8;
+    for (int step = 1; step <= kSteps; ++step) {
+        MoveMouse(POINT{grab->x + dx * step / kSteps, grab->y + dy * step / kSteps});
+    }
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    RECT after{};
+    bool moved = WaitFor([&] {
+        after = WindowRect(main);
+        return after.left == before.left + dx && after.top == before.top + dy;
+    });
+    if (!moved) {
+        Fail(L"dragged from (" + std::to_wstring(grab->x) + L", " + std::to_wstring(grab->y) + L") by (" +
+             std::to_wstring(dx) + L", " + std::to_wstring(dy) + L"): the window went from (" +
+             std::to_wstring(before.left) + L", " + std::to_wstring(before.top) + L") to (" +
+             std::to_wstring(after.left) + L", " + std::to_wstring(after.top) + L")");
+    }
+}
+
+// launch exe: starts a copy of the program in its own folder and prints its process id.
+void Launch(const std::wstring& exe) {
+    std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+    std::wstring commandLine = Quote(exe);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &process)) {
+        Fail(L"could not start " + exe + L": error " + std::to_wstring(GetLastError()));
+    }
+    Out(std::to_wstring(process.dwProcessId) + L"\n");
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+void Kill(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (!process) return;
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+}
+
+// make-shortcut lnk target: a shell link to target that starts in target's folder.
+void MakeShortcut(const std::wstring& lnk, const std::wstring& target) {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) Fail(L"COM did not start");
+    IShellLinkW* link = nullptr;
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                      reinterpret_cast<void**>(&link));
+    if (FAILED(result)) Fail(L"no shell link object");
+    link->SetPath(target.c_str());
+    link->SetWorkingDirectory(target.substr(0, target.find_last_of(L'\\')).c_str());
+    IPersistFile* file = nullptr;
+    result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    if (SUCCEEDED(result)) {
+        result = file->Save(lnk.c_str(), TRUE);
+        file->Release();
+    }
+    link->Release();
+    CoUninitialize();
+    if (FAILED(result)) Fail(L"could not save " + lnk);
+}
+
+// record-url log url: the suite's stand-in browser; notes each address it is asked to open.
+void RecordUrl(const std::wstring& log, const std::wstring& url) {
+    HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fail(L"could not open " + log);
+    std::string line = Utf8(url) + "\n";
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+void Usage() {
+    Err(L"usage: driver [--pid N] [--timeout S] command ...\n"
+        L"  snapshot | expect key=value... | press caption | tray left|right | park-pointer\n"
+        L"  menu-pick caption | menu-dismiss | message-box-ok | drag dx dy\n"
+        L"  launch exe | kill pid... | make-shortcut lnk target | startup-folder\n"
+        L"  record-url log url\n");
+}
+
+int Run(std::vector<std::wstring> args) {
+    while (!args.empty() && args.front().rfind(L"--", 0) == 0) {
+        if (args.size() < 2) return Usage(), 2;
+        if (args[0] == L"--pid") {
+            g_pid = static_cast<DWORD>(std::wcstoul(args[1].c_str(), nullptr, 10));
+        } else if (args[0] == L"--timeout") {
+            g_timeout = std::wcstod(args[1].c_str(), nullptr);
+        } else {
+            return Usage(), 2;
+        }
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    if (args.empty()) return Usage(), 2;
+    std::wstring command = args.front();
+    std::vector<std::wstring> rest(args.begin() + 1, args.end());
+    auto need = [&](size_t count) {
+        if (rest.size() != count) throw Failure{command + L" takes " + std::to_wstring(count) + L" argument(s)"};
+    };
+
+    if (command == L"snapshot") {
+        Out(Format(TakeSnapshot()));
+    } else if (command == L"expect") {
+        Expect(rest);
+    } else if (command == L"press") {
+        need(1);
+        Press(rest[0]);
+    } else if (command == L"tray") {
+        need(1);
+        Tray(rest[0]);
+    } else if (command == L"park-pointer") {
+        ParkPointer();
+    } else if (command == L"menu-pick") {
+        need(1);
+        MenuPick(rest[0]);
+    } else if (command == L"menu-dismiss") {
+        MenuDismiss();
+    } else if (command == L"message-box-ok") {
+        MessageBoxOk();
+    } else if (command == L"drag") {
+        need(2);
+        Drag(std::stoi(rest[0]), std::stoi(rest[1]));
+    } else if (command == L"launch") {
+        need(1);
+        Launch(rest[0]);
+    } else if (command == L"kill") {
+        for (const std::wstring& pid : rest) Kill(static_cast<DWORD>(std::wcstoul(pid.c_str(), nullptr, 10)));
+    } else if (command == L"make-shortcut") {
+        need(2);
+        MakeShortcut(rest[0], rest[1]);
+    } else if (command == L"startup-folder") {
+        Out(StartupFolder() + L"\n");
+    } else if (command == L"record-url") {
+        need(2);
+        RecordUrl(rest[0], rest[1]);
+    } else {
+        Usage();
+        return 2;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    try {
+        return Run(std::vector<std::wstring>(argv + 1, argv + argc));
+    } catch (const Failure& failure) {
+        Err(failure.what + L"\n");
+        return 1;
+    } catch (const std::exception& error) {
+        Err(L"driver: " + std::wstring(error.what(), error.what() + std::strlen(error.what())) + L"\n");
+        return 2;
+    }
+}

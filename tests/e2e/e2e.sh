@@ -1,0 +1,263 @@
+#!/usr/bin/env bash
+# End-to-end acceptance of Hushline under Wine, run by CTest:
+#   e2e.sh setup      fresh prefix, the "messenger" test service, the program folder, the desktop
+#   e2e.sh <scenario> one scenario against the real Hushline.exe (see the scenario_ functions)
+#   e2e.sh cleanup    ends the prefix's server and every process of it
+# The display is $DISPLAY as CTest gives it. Wine runs a virtual desktop named "shell", which
+# is Wine's desktop with a taskbar and its notification area; without a window manager or a
+# tray of the X server's own, this is what gives the program a notification area.
+set -euo pipefail
+
+: "${E2E_DIR:?}" "${E2E_ARTIFACTS:?}" "${E2E_HUSHLINE:?}" "${E2E_DRIVER:?}" "${E2E_SERVICE:?}"
+export WINEPREFIX=$E2E_DIR/prefix
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+state=$E2E_DIR/state
+drive_c=$WINEPREFIX/drive_c
+program_dir="$drive_c/Program Files/Hushline"
+win_program_dir='C:\Program Files\Hushline'
+win_exe="$win_program_dir\\Hushline.exe"
+win_driver='C:\e2e\driver.exe'
+win_url_log='C:\e2e\urls.txt'
+desktop_size=1024x768
+
+scenario=${1:?usage: e2e.sh setup|cleanup|<scenario>}
+
+log() { printf '%s\n' "$*"; }
+
+screenshot() {
+  mkdir -p "$E2E_ARTIFACTS"
+  import -window root "$E2E_ARTIFACTS/$1.png" 2>/dev/null || log "(no screenshot: import failed)"
+}
+
+fail() {
+  log "FAILED in $scenario: $*"
+  screenshot "$scenario-failed"
+  log "screenshot: $E2E_ARTIFACTS/$scenario-failed.png"
+  exit 1
+}
+
+# quiet command...: runs a Wine command with none of our descriptors; its output, if any,
+# goes to $state/out. Every Wine process may start others that outlive it (the desktop, the
+# program, the server keeps what it is given), and any of them holding CTest's output pipe
+# would make CTest wait for the end of the prefix.
+close_fds() {
+  local fd
+  for fd in /proc/$BASHPID/fd/*; do
+    fd=${fd##*/}
+    [ "$fd" -gt 2 ] && eval "exec $fd>&-" 2>/dev/null
+  done
+  return 0
+}
+quiet() { (close_fds && exec "$@") >"${quiet_out:-$state/out}" 2>&1 </dev/null; }
+
+# The driver, a Windows program in the prefix; its address is also the stand-in browser's.
+drive() {
+  local rc=0
+  E2E_URL_LOG=$win_url_log quiet wine "$win_driver" "$@" || rc=$?
+  tr -d '\r\0' <"${quiet_out:-$state/out}"
+  return $rc
+}
+
+# step "what the user does or sees" driver-arguments...: runs one driver command, and on
+# failure says which step it was and what the driver saw.
+step() {
+  local what=$1 out
+  shift
+  log "- $what"
+  if ! out=$(drive "$@" 2>&1); then
+    fail "$what"$'\n'"$out"
+  fi
+  [ -z "$out" ] || log "$out"
+}
+
+# launch var: starts a copy of Hushline from the program folder and puts its Windows process
+# id in var.
+launch() {
+  # The program and the net commands it starts write where the driver wrote.
+  quiet_out=$state/program.out drive launch "$win_exe" >"$state/launched" ||
+    fail "could not start Hushline: $(cat "$state/launched")"
+  local launched
+  launched=$(cat "$state/launched")
+  printf '%s\n' "$launched" >>"$state/pids"
+  printf -v "$1" '%s' "$launched"
+}
+
+service_state() { drive snapshot | sed -n 's/^  service: "\(.*\)"$/\1/p'; }
+
+# ---------------------------------------------------------------------------------------
+# Setup and cleanup
+
+stop_server() {
+  quiet wineserver -k || true
+  if [ -f "$state/wineserver.pid" ]; then
+    local pid
+    pid=$(cat "$state/wineserver.pid")
+    for _ in $(seq 50); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$pid" 2>/dev/null || true
+    rm -f "$state/wineserver.pid"
+  fi
+}
+
+setup() {
+  [ -n "${DISPLAY:-}" ] || { log "no DISPLAY: the suite needs one (Xvfb)"; exit 1; }
+  stop_server
+  rm -rf "$WINEPREFIX" "$state" "$E2E_ARTIFACTS"
+  mkdir -p "$WINEPREFIX" "$state" "$E2E_ARTIFACTS"
+
+  # One persistent server for the whole run: the service lives only as long as it does.
+  (close_fds && exec wineserver -f -p) >/dev/null 2>&1 </dev/null &
+  printf '%s\n' $! >"$state/wineserver.pid"
+  # A first command creates the prefix; services registered in one made by wineboot -i
+  # never start.
+  quiet wine cmd /c echo
+  quiet wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f
+  quiet wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "$desktop_size" /f
+
+  mkdir -p "$drive_c/e2e" "$program_dir"
+  cp "$E2E_DRIVER" "$drive_c/e2e/driver.exe"
+  cp "$E2E_SERVICE" "$drive_c/e2e/messenger_service.exe"
+  cp "$E2E_HUSHLINE" "$program_dir/Hushline.exe"
+
+  quiet wine sc create messenger binPath= 'C:\e2e\messenger_service.exe' ||
+    fail "sc could not register the messenger service"
+  quiet wine net start messenger || true
+  step "the messenger service runs" expect service=running
+
+  step "the program folder gets its shortcut" make-shortcut "$win_program_dir\\Hushline.lnk" "$win_exe"
+  cp "$program_dir/Hushline.lnk" "$state/Hushline.lnk"
+
+  # The stand-in browser: web addresses open by noting them in the log.
+  local class
+  for class in http https; do
+    quiet wine reg add "HKCR\\$class\\shell\\open\\command" /ve /d "\"$win_driver\" record-url $win_url_log \"%1\"" /f
+  done
+
+  local startup
+  startup=$(drive startup-folder) || fail "no Startup folder"
+  winepath -u "$startup" >"$state/startup_dir"
+  step "the desktop with its notification area is up" expect 'main windows=0'
+  screenshot setup
+  log "prefix $WINEPREFIX ready; Startup folder $startup"
+}
+
+cleanup() {
+  stop_server
+}
+
+# Each scenario starts alike: no copy of the program running, the service running as
+# Windows leaves it at boot, the shortcut in the program folder, none in the Startup folder.
+reset() {
+  if [ -s "$state/pids" ]; then
+    # shellcheck disable=SC2046
+    drive kill $(tr -d '\r' <"$state/pids") || true
+    : >"$state/pids"
+  fi
+  cp "$state/Hushline.lnk" "$program_dir/Hushline.lnk"
+  rm -f "$(cat "$state/startup_dir")/Hushline.lnk" "$drive_c/e2e/urls.txt"
+  if [ "$(service_state)" != running ]; then
+    quiet wine net start messenger || true
+  fi
+  step "no copy runs and the service runs" expect 'main windows=0' 'help windows=0' service=running
+}
+
+# The end of a scenario: its picture, then "Exit" and the process gone.
+finish() {
+  local pid=$1
+  screenshot "$scenario"
+  step "Exit ends the program" press Exit
+  step "the process has ended" --pid "$pid" expect process=ended 'main windows=0'
+}
+
+# The state right after a start with blocking on and no shortcut in the Startup folder.
+started=(main=shown service=stopped Go=disabled Stop=enabled 'blocking label= Hush Enabled'
+         'startup label=Hush will Not Run on Startup' 'Auto Start=enabled' 'No Auto Start=disabled'
+         Help=enabled Hide=enabled Exit=enabled 'main windows=1')
+
+# ---------------------------------------------------------------------------------------
+# Scenarios
+
+scenario_first_start() {
+  local pid
+  launch pid
+  step "first start: blocking on, the service stopped by the real net" --pid "$pid" expect "${started[@]}"
+  finish "$pid"
+}
+
+scenario_stop_then_go() {
+  local pid
+  launch pid
+  step "started" --pid "$pid" expect "${started[@]}"
+  step "press Stop" --pid "$pid" press Stop
+  step "blocking off: the service runs again" --pid "$pid" expect service=running Stop=disabled Go=enabled \
+    'blocking label=Hush Not Enabled'
+  step "press Go" --pid "$pid" press Go
+  step "blocking on: the service stopped" --pid "$pid" expect service=stopped Go=disabled Stop=enabled \
+    'blocking label=Hush Enabled'
+  finish "$pid"
+}
+
+scenario_hide() {
+  local pid
+  launch pid
+  step "started" --pid "$pid" expect "${started[@]}"
+  step "press Hide" --pid "$pid" press Hide
+  step "the window is hidden and still loaded" --pid "$pid" expect main=hidden process=running service=stopped
+  screenshot "$scenario"
+}
+
+scenario_exit_button() {
+  local pid
+  launch pid
+  step "started" --pid "$pid" expect "${started[@]}"
+  step "press Stop" --pid "$pid" press Stop
+  step "blocking off" --pid "$pid" expect service=running
+  step "press Exit" --pid "$pid" press Exit
+  step "the program ends and leaves the service running" --pid "$pid" expect process=ended 'main windows=0' \
+    service=running
+}
+
+scenario_drag() {
+  local pid
+  launch pid
+  step "started" --pid "$pid" expect "${started[@]}"
+  step "drag the window by its bare surface" --pid "$pid" drag 120 80
+  step "and back part of the way" --pid "$pid" drag -30 -20
+  finish "$pid"
+}
+
+scenario_second_copy() {
+  local first second
+  launch first
+  step "the first copy started" --pid "$first" expect "${started[@]}"
+  step "the first copy: press Stop" --pid "$first" press Stop
+  step "the first copy: blocking off" --pid "$first" expect service=running 'blocking label=Hush Not Enabled'
+  launch second
+  step "the second copy goes through the whole start-up" --pid "$second" expect main=shown service=stopped \
+    'blocking label= Hush Enabled' Go=disabled 'main windows=2'
+  step "the first copy still shows what it last did" --pid "$first" expect main=shown \
+    'blocking label=Hush Not Enabled' Go=enabled
+  screenshot "$scenario"
+  step "the second copy: press Exit" --pid "$second" press Exit
+  step "the second copy ended, the first runs on" --pid "$second" expect process=ended 'main windows=1'
+  step "the first copy: press Exit" --pid "$first" press Exit
+  step "the first copy ended" --pid "$first" expect process=ended 'main windows=0'
+}
+
+# ---------------------------------------------------------------------------------------
+
+case "$scenario" in
+  setup) setup ;;
+  cleanup) cleanup ;;
+  *)
+    declare -F "scenario_$scenario" >/dev/null || { log "no scenario $scenario"; exit 2; }
+    [ -f "$state/wineserver.pid" ] || { log "no prefix: run e2e.sh setup first"; exit 1; }
+    mkdir -p "$E2E_ARTIFACTS"
+    start=$(date +%s)
+    reset
+    "scenario_$scenario"
+    log "$scenario passed in $(($(date +%s) - start)) s"
+    ;;
+esac
