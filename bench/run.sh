@@ -18,7 +18,7 @@ export WINEPREFIX=$build/bench/wineprefix
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # One server for the whole session, so that each start pays only for the program's own start.
 mkdir -p "$WINEPREFIX"
-wineserver -p
+wineserver -p 2>/dev/null || true  # already running is fine
 cleanup() {
   wineserver -k 2>/dev/null || true
   [ -z "${XVFB_PID:-}" ] || kill "$XVFB_PID" 2>/dev/null || true
