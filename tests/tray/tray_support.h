@@ -1,0 +1,105 @@
+// Test helpers for the tray: a recorder at the shell seam, a recorder put behind the tray
+// hook, and a driver that works a pop-up menu with real keyboard and mouse input.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tray/module2.h"
+
+namespace tray_test {
+
+struct NotifyCall {
+    DWORD operation;
+    std::array<unsigned char, 88> bytes;  // what the shell was handed, read up to cbSize
+    DWORD cbSize;
+    BOOL result;                          // the real call's answer
+
+    Module2::ShellTrayRecord Record() const;
+};
+
+// While alive, every call through the tray's shell seam is recorded, then made for real.
+class NotifyRecorder {
+public:
+    NotifyRecorder();
+    ~NotifyRecorder();
+    NotifyRecorder(const NotifyRecorder&) = delete;
+    NotifyRecorder& operator=(const NotifyRecorder&) = delete;
+
+    const std::vector<NotifyCall>& Calls() const;
+    void Clear();
+};
+
+struct PassedMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// While alive, sits between the tray hook and the main window's previous procedure: it
+// records every message that is passed on, answers the probe messages itself with
+// kProbeResult, and hands the rest to the real previous procedure.
+class PreviousProcRecorder {
+public:
+    static constexpr LRESULT kProbeResult = 0x5EED1;
+
+    explicit PreviousProcRecorder(std::vector<UINT> probes);
+    ~PreviousProcRecorder();
+    PreviousProcRecorder(const PreviousProcRecorder&) = delete;
+    PreviousProcRecorder& operator=(const PreviousProcRecorder&) = delete;
+
+    const std::vector<PassedMessage>& Passed() const;
+    bool SawMessage(UINT message) const;
+    void Clear();
+};
+
+// The visible pop-up menu window of this process, or nullptr.
+HWND FindPopupMenu();
+
+// Real keyboard input, as the user's keys.
+void PressKeys(const std::vector<WORD>& keys);
+// Real mouse input: the left button pressed, or released, at screen point x, y.
+void PressLeftAt(int x, int y);
+void ReleaseLeftAt(int x, int y);
+
+// Runs script on a thread of its own once a pop-up menu of this process is on screen,
+// while the test's thread sits in the menu's loop. Whatever happens, the menu is closed
+// before the driver is joined, so a failed step cannot hang the test. Joining before any
+// menu appeared ends the wait: a driver also serves as a guard where no menu may open.
+class MenuDriver {
+public:
+    using Script = std::function<void(HWND menu)>;
+    explicit MenuDriver(Script script, DWORD timeoutMs = 5000);
+    ~MenuDriver();
+    MenuDriver(const MenuDriver&) = delete;
+    MenuDriver& operator=(const MenuDriver&) = delete;
+
+    // Ends the wait for a menu, then waits for the script to end.
+    void Join();
+    bool MenuAppeared() const { return menuAppeared_; }
+    RECT MenuRect() const { return menuRect_; }
+    // Whether the menu closed after the script without the driver's fallback.
+    bool ClosedByScript() const { return closedByScript_; }
+
+private:
+    void Run();
+
+    Script script_;
+    DWORD timeoutMs_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> menuAppeared_{false};
+    std::atomic<bool> closedByScript_{false};
+    RECT menuRect_{};
+    std::thread thread_;  // last: starts once the members above exist
+}; 
+// Polls (without pumping this thread) until done() holds or timeoutMs passes.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+}  // namespace tray_test
