@@ -1,6 +1,7 @@
 // The "Standard Skin" that each window's design keeps a copy of.
 #pragma once
 
+#include "resources/skin_ids.h"
 #include "skin/skin.h"
 
 namespace resources {
@@ -23,6 +24,7 @@ constexpr skin::SkinDesign StandardSkin(bool applyColors, int skinClientArea) {
     design.settings.panelTextColor = {{0x00, 0x00, 0x00}};
     design.settings.applyColors = applyColors;
     design.settings.skinClientArea = skinClientArea;
+    design.imagePack = IDR_STANDARD_SKIN;
     return design;
 }
 

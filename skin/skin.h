@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 
 namespace skin {
@@ -28,7 +29,10 @@ struct SkinDesign {
     const wchar_t* description = L"";
     std::span<const wchar_t* const> images;  // the skin's image names
     SkinSettings settings;
+    int imagePack = 0;  // RCDATA resource holding the images, in the skin's pack format
 };
+
+class SkinImages;
 
 class Skin {
 public:
@@ -38,12 +42,21 @@ public:
 
     const SkinDesign& Design() const { return design_; }
 
-    // Applies the skin to the window hWnd; from then on the skin draws it. Applying again
-    // (to a window loaded afresh) works the same. Returns 0.
+    // Applies the skin to the window hWnd: from then on the skin draws its frame and its
+    // push buttons, and, as the settings say, its client area and its panels' colours.
+    // Applying again (to a window loaded afresh, or the same one) works the same. Returns 0.
     int32_t ApplySkin(int32_t hWnd);
 
 private:
+    std::shared_ptr<const SkinImages> Images();
+
     const SkinDesign& design_;
+    std::shared_ptr<const SkinImages> images_;  // decoded at the first apply
 };
+
+// A stored colour as a COLORREF; the bytes are red, green, blue.
+inline constexpr unsigned long ToColorRef(const StoredColour& colour) {
+    return colour.bytes[0] | (colour.bytes[1] << 8) | (static_cast<unsigned long>(colour.bytes[2]) << 16);
+}
 
 }  // namespace skin
