@@ -14,6 +14,10 @@ export WINEPREFIX=${WINEPREFIX:-$build/wineprefix-run}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 [ -f "$WINEPREFIX/system.reg" ] || wine cmd /c echo >/dev/null 2>&1 || true
+# On our own Xvfb there is no window manager: Wine draws the frames itself.
+managed=Y
+[ -z "$headless" ] || managed=N
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1 || true
 if [ -n "$headless" ]; then
   wine "$build/main_window/Hushline.exe" &
   app=$!

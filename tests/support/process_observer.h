@@ -1,6 +1,7 @@
 // Records each process the runtime starts, in front of the real start, which still happens.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ public:
     const std::vector<StartedProcess>& Started() const;
     std::vector<std::wstring> CommandLines() const;
     void Clear();
+    // Runs at each start, before the real one: lets a test see the state at that moment.
+    void OnStart(std::function<void(const StartedProcess&)> callback);
 };
 
 }  // namespace test_support

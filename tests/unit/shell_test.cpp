@@ -1,0 +1,119 @@
+// Shell: the command line goes out as given, with its window style, and a program named
+// without a path never comes from the current folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <string>
+
+#include "runtime/error.h"
+#include "runtime/shell.h"
+#include "tests/support/process_observer.h"
+#include "tests/support/pump.h"
+
+namespace {
+
+std::wstring Lower(std::wstring text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
+    return text;
+}
+
+std::wstring ExeFolder() {
+    wchar_t module[MAX_PATH];
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::wstring folder(module);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A scratch folder made the current folder, holding a planted net.exe.
+class PlantedNetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"hushline-planted-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\" PLANTED_NET).c_str(), (folder_ + L"\\net.exe").c_str(), FALSE));
+        GetCurrentDirectoryW(MAX_PATH, previous_);
+        ASSERT_TRUE(SetCurrentDirectoryW(folder_.c_str()));
+        DWORD length = GetEnvironmentVariableW(L"PATH", nullptr, 0);
+        path_.resize(length);
+        GetEnvironmentVariableW(L"PATH", path_.data(), length);
+        path_.resize(length ? length - 1 : 0);
+    }
+
+    void TearDown() override {
+        SetEnvironmentVariableW(L"PATH", path_.c_str());
+        SetCurrentDirectoryW(previous_);
+        DeleteFileW((folder_ + L"\\net.exe").c_str());
+        DeleteFileW((folder_ + L"\\planted-ran").c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+
+    // Waits long enough for a started net.exe to have left its mark.
+    bool PlantedRan() {
+        return test_support::PumpUntil([&] { return Exists(folder_ + L"\\planted-ran"); }, 3000);
+    }
+
+    std::wstring folder_;
+    std::wstring path_;
+    wchar_t previous_[MAX_PATH] = {};
+};
+
+TEST_F(PlantedNetTest, ThePlantedProgramLeavesItsMarkWhenItDoesRun) {
+    runtime::Shell(L".\\net.exe", runtime::kHide);
+    EXPECT_TRUE(PlantedRan()) << "the fixture's planted program must be detectable";
+}
+
+struct SearchCase {
+    const char* name;
+    const wchar_t* pathPrefix;  // put before PATH
+};
+
+class PlantedNetSearchTest : public PlantedNetTest, public ::testing::WithParamInterface<SearchCase> {};
+
+TEST_P(PlantedNetSearchTest, NetComesFromTheSystemNotTheCurrentFolder) {
+    SetEnvironmentVariableW(L"PATH", (std::wstring(GetParam().pathPrefix) + path_).c_str());
+    test_support::ProcessObserver observer;
+    runtime::Shell(L"net stop messenger", runtime::kMinimizedFocus);
+
+    ASSERT_EQ(observer.Started().size(), 1u);
+    const test_support::StartedProcess& started = observer.Started()[0];
+    EXPECT_EQ(started.commandLine, L"net stop messenger") << "the command line goes out unchanged";
+    EXPECT_EQ(started.showWindow, SW_SHOWMINIMIZED);
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(Lower(started.application), Lower(std::wstring(system) + L"\\net.exe"));
+    EXPECT_FALSE(PlantedRan()) << "the planted net.exe ran";
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, PlantedNetSearchTest,
+                         ::testing::Values(SearchCase{"plain_path", L""}, SearchCase{"dot_first_on_path", L".;"},
+                                           SearchCase{"empty_entry_first", L";"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Shell, AProgramThatIsNowhereRaisesFileNotFound) {
+    test_support::ProcessObserver observer;
+    try {
+        runtime::Shell(L"no-such-program-hushline /x", runtime::kMinimizedFocus);
+        FAIL() << "no error raised";
+    } catch (const runtime::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), runtime::kFileNotFound);
+    }
+    EXPECT_TRUE(observer.Started().empty());
+}
+
+TEST(Shell, AnUnknownWindowStyleRaisesInvalidCall) {
+    try {
+        runtime::Shell(L"net stop messenger", 5);
+        FAIL() << "no error raised";
+    } catch (const runtime::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), runtime::kInvalidCall);
+    }
+}
+
+}  // namespace
