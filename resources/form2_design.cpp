@@ -61,7 +61,9 @@ const runtime::FormDesign kForm2Design = {
     .showInTaskbar = true,
     .iconResource = 0,
     .pictureResource = 0,
+    .font = {},  // the runtime's default
     .controls = kControls,
+    .menus = {},
 };
 
 const skin::SkinDesign kForm2Skin = StandardSkin(/*applyColors=*/false, /*skinClientArea=*/1);
