@@ -10,8 +10,10 @@
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -169,6 +171,61 @@ HWND OpenMenu() {
     return nullptr;
 }
 
+// Wine's notification area: the taskbar's window draws the icons itself, packed in slots from
+// its right-hand end, and shows each icon's tip in a tooltip window of its own.
+RECT WindowRect(HWND window);
+std::vector<uint32_t> Capture(const RECT& rect);
+
+constexpr wchar_t kTrayClass[] = L"Shell_TrayWnd";
+constexpr wchar_t kTooltipClass[] = L"tooltips_class32";
+constexpr int kTrayIconBorder = 2;
+
+HWND Tray() { return FindWindowW(kTrayClass, nullptr); }
+
+std::vector<HWND> TrayTooltips() {
+    std::vector<HWND> tips;
+    HWND tray = Tray();
+    if (!tray) return tips;
+    for (HWND window : TopLevelWindows()) {
+        if (IsClass(window, kTooltipClass) && ProcessOf(window) == ProcessOf(tray)) tips.push_back(window);
+    }
+    return tips;
+}
+
+int TraySlotSize() { return GetSystemMetrics(SM_CXSMICON) + 2 * kTrayIconBorder; }
+
+// The middle of the icon in the slot'th place from the right.
+POINT TraySlot(int slot) {
+    RECT tray = WindowRect(Tray());
+    int size = TraySlotSize();
+    return POINT{tray.right - size * slot - size / 2, (tray.top + tray.bottom) / 2};
+}
+
+// How many icons the notification area shows: the slots from the right whose middle holds a
+// picture, something other than the taskbar's own colour around it.
+int TrayIcons() {
+    HWND tray = Tray();
+    if (!tray) return 0;
+    int size = TraySlotSize();
+    int count = 0;
+    for (;; ++count) {
+        POINT middle = TraySlot(count);
+        RECT slot{middle.x - size / 2, middle.y - size / 2, middle.x + size / 2, middle.y + size / 2};
+        if (slot.left < WindowRect(tray).left) break;
+        std::vector<uint32_t> pixels = Capture(slot);
+        if (pixels.empty()) break;
+        uint32_t background = pixels[static_cast<size_t>(1) * size + 1];  // inside the slot's border
+        bool picture = false;
+        for (int y = kTrayIconBorder; y < size - kTrayIconBorder && !picture; ++y) {
+            for (int x = kTrayIconBorder; x < size - kTrayIconBorder && !picture; ++x) {
+                picture = pixels[static_cast<size_t>(y) * size + x] != background;
+            }
+        }
+        if (!picture) break;
+    }
+    return count;
+}
+
 // A control of the window by its caption; labels are never meant.
 HWND ControlCaptioned(HWND root, const std::wstring& caption) {
     if (!root) return nullptr;
@@ -275,6 +332,21 @@ bool ProcessRunning(DWORD pid) {
     return running;
 }
 
+// How many "net" commands are running: each takes the focus as it starts, which would cut a
+// click short between its press and its release.
+int NetCommandsRunning() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"net.exe") == 0) ++count;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
 // ---------------------------------------------------------------------------------------
 // The tray menu, read off the screen: the platform gives another process no way into a
 // menu, so the rows of text and the check marks are found in the menu window's pixels.
@@ -290,13 +362,12 @@ struct MenuPicture {
     std::vector<MenuRow> rows;
 };
 
-MenuPicture ReadMenu(HWND menu) {
-    MenuPicture picture;
-    picture.rect = WindowRect(menu);
-    int width = picture.rect.right - picture.rect.left;
-    int height = picture.rect.bottom - picture.rect.top;
-    if (width <= 0 || height <= 0) return picture;
-
+// The screen's pixels in rect, as 0x00RRGGBB, row by row.
+std::vector<uint32_t> Capture(const RECT& rect) {
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    std::vector<uint32_t> pixels;
+    if (width <= 0 || height <= 0) return pixels;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -308,17 +379,32 @@ MenuPicture ReadMenu(HWND menu) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, picture.rect.left, picture.rect.top, SRCCOPY);
-    SelectObject(memory, old);
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+        SelectObject(memory, old);
+        const uint32_t* first = static_cast<const uint32_t*>(bits);
+        pixels.assign(first, first + static_cast<size_t>(width) * height);
+        DeleteObject(bitmap);
+    }
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+MenuPicture ReadMenu(HWND menu) {
+    MenuPicture picture;
+    picture.rect = WindowRect(menu);
+    int width = picture.rect.right - picture.rect.left;
+    int height = picture.rect.bottom - picture.rect.top;
+    std::vector<uint32_t> pixels = Capture(picture.rect);
+    if (pixels.empty()) return picture;
 
     // Text and check marks are drawn in the menu text colour; the frame and the separator in
     // greys that stay above this threshold.
     auto dark = [&](int x, int y) {
-        const BYTE* pixel = static_cast<const BYTE*>(bits) + (static_cast<size_t>(y) * width + x) * 4;
-        return pixel[0] < 96 && pixel[1] < 96 && pixel[2] < 96;
+        uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
+        return (pixel & 0xFF) < 96 && ((pixel >> 8) & 0xFF) < 96 && ((pixel >> 16) & 0xFF) < 96;
     };
     constexpr int kFrame = 4;
     constexpr int kJoinGap = 2;  // blank lines inside one row of text, as under the dot of an i
@@ -344,7 +430,6 @@ MenuPicture ReadMenu(HWND menu) {
         }
         blankRun = 0;
     }
-    DeleteObject(bitmap);
     return picture;
 }
 
@@ -389,19 +474,22 @@ void Key(WORD key) {
     SendInput(2, input, sizeof input[0]);
 }
 
-bool Hits(POINT point, HWND target) {
+// Whether the point shows the target's own window rather than another program window. Within
+// the window, which child takes the click is the program's own hit testing, which another
+// process cannot ask for; the click's effect tells.
+bool Shows(POINT point, HWND target) {
     HWND hit = WindowFromPoint(point);
-    return hit == target || (hit && IsChild(target, hit));
+    return hit && GetAncestor(hit, GA_ROOT) == GetAncestor(target, GA_ROOT);
 }
 
 // Clicks the middle of a control. A window that another one covers is first brought to the
 // front, as the user's click on a visible part of it would.
 void ClickControl(HWND control) {
     POINT centre = Centre(WindowRect(control));
-    if (!Hits(centre, control)) {
+    if (!Shows(centre, control)) {
         SetForegroundWindow(GetAncestor(control, GA_ROOT));
-        for (DWORD waited = 0; waited < 3000 && !Hits(centre, control); waited += kPollMs) Sleep(kPollMs);
-        if (!Hits(centre, control)) {
+        for (DWORD waited = 0; waited < 3000 && !Shows(centre, control); waited += kPollMs) Sleep(kPollMs);
+        if (!Shows(centre, control)) {
             Fail(Quote(TextOf(control)) + L" is covered by " + Describe(WindowFromPoint(centre)));
         }
     }
@@ -445,6 +533,7 @@ Snapshot TakeSnapshot() {
     auto add = [&](const std::wstring& key, const std::wstring& value) { shot.emplace_back(key, value); };
 
     add(L"service", ServiceState());
+    add(L"net commands running", std::to_wstring(NetCommandsRunning()));
     if (g_pid) add(L"process", ProcessRunning(g_pid) ? L"running" : L"ended");
 
     std::vector<HWND> mains = FormsCaptioned(kTitle);
@@ -470,6 +559,9 @@ Snapshot TakeSnapshot() {
 
     HWND box = MessageBoxWindow();
     add(L"message box", box ? TextOf(GetDlgItem(box, kMessageBoxTextId)) : L"(none)");
+
+    add(L"notification area", Tray() ? L"present" : L"absent");
+    add(L"tray icons", std::to_wstring(TrayIcons()));
 
     HWND menu = OpenMenu();
     add(L"menu", menu ? L"open" : L"closed");
@@ -567,6 +659,8 @@ void Press(const std::wstring& caption) {
     if (!control) Fail(L"no button " + Quote(caption) + L" on a Hushline window");
     if (!IsWindowVisible(control)) Fail(Quote(caption) + L" is not shown");
     if (!IsWindowEnabled(control)) Fail(Quote(caption) + L" is disabled");
+    // The user sees the command's window come and go before clicking on.
+    if (!WaitFor([] { return NetCommandsRunning() == 0; })) Fail(L"a net command is still running");
     ClickControl(control);
 }
 
@@ -576,7 +670,54 @@ void Tray(const std::wstring& button) {
     LPARAM mouse = button == L"left" ? kLeftButtonUp : button == L"right" ? kRightButtonUp : 0;
     if (!mouse) Fail(L"tray takes left or right");
     HWND main = WaitForMain();
+    // The menu opens at the pointer, which is on the icon when the user clicks it.
+    if (TrayIcons() > 0) {
+        MoveMouse(TraySlot(0));
+    } else {
+        MoveMouse(POINT{GetSystemMetrics(SM_CXSCREEN) / 3, GetSystemMetrics(SM_CYSCREEN) / 3});
+    }
     if (!SendNotifyMessageW(main, kTrayCallback, 0, mouse)) Fail(L"the main window takes no message");
+}
+
+void RequireTray(int slot) {
+    if (!Tray()) Fail(L"no notification area (no window of class \"Shell_TrayWnd\")");
+    int icons = TrayIcons();
+    if (slot < 0 || slot >= icons) {
+        Fail(L"the notification area holds " + std::to_wstring(icons) + L" icon(s), none in place " + std::to_wstring(slot));
+    }
+}
+
+// tray-tip slot text: rests the pointer on the icon and waits for its tooltip to say text.
+void TrayTip(int slot, const std::wstring& wanted) {
+    RequireTray(slot);
+    POINT at = TraySlot(slot);
+    std::wstring seen = L"(no tooltip shown)";
+    bool shown = WaitFor([&] {
+        // A tooltip comes up when the pointer comes to rest on its icon.
+        MoveMouse(POINT{at.x, at.y - 4});
+        MoveMouse(at);
+        for (DWORD waited = 0; waited < 3000; waited += kPollMs) {
+            for (HWND tip : TrayTooltips()) {
+                if (IsWindowVisible(tip)) {
+                    seen = TextOf(tip);
+                    if (seen == wanted) return true;
+                }
+            }
+            Sleep(kPollMs);
+        }
+        return false;
+    });
+    if (!shown) Fail(L"the icon's tooltip: wanted " + Quote(wanted) + L", saw " + Quote(seen));
+}
+
+// tray-click slot left|right: clicks the icon itself, so the shell sends its callback.
+void TrayClick(int slot, const std::wstring& button) {
+    DWORD down = button == L"left" ? MOUSEEVENTF_LEFTDOWN : button == L"right" ? MOUSEEVENTF_RIGHTDOWN : 0;
+    if (!down) Fail(L"tray-click takes left or right");
+    RequireTray(slot);
+    MoveMouse(TraySlot(slot));
+    MouseButton(down);
+    MouseButton(down == MOUSEEVENTF_LEFTDOWN ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP);
 }
 
 HWND WaitForMenu() {
@@ -611,9 +752,6 @@ void MenuDismiss() {
     Key(VK_ESCAPE);
     if (!WaitFor([] { return OpenMenu() == nullptr; })) Fail(L"the menu stayed open after Escape");
 }
-
-// tray-prepare: parks the pointer where the menu opens fully on screen and clear of itself.
-void ParkPointer() { MoveMouse(POINT{GetSystemMetrics(SM_CXSCREEN) / 3, GetSystemMetrics(SM_CYSCREEN) / 3}); }
 
 // message-box-ok: presses OK on the program's message box.
 void MessageBoxOk() {
@@ -650,6 +788,54 @@ void Drag(int dx, int dy) {
              std::to_wstring(before.left) + L", " + std::to_wstring(before.top) + L") to (" +
              std::to_wstring(after.left) + L", " + std::to_wstring(after.top) + L")");
     }
+}
+
+// screenshot file.bmp: the whole screen as the system composes it, which is also what the
+// checks read; a picture taken from the X server may still lag behind it.
+void Screenshot(const std::wstring& path) {
+    RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    std::vector<uint32_t> pixels = Capture(screen);
+    if (pixels.empty()) Fail(L"could not read the screen");
+    int width = screen.right;
+    int height = screen.bottom;
+    int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;  // bottom-up
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = static_cast<DWORD>(stride) * height;
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    std::vector<BYTE> rows(info.biSizeImage);
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = rows.data() + static_cast<size_t>(height - 1 - y) * stride;
+        for (int x = 0; x < width; ++x) {
+            uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
+            row[x * 3] = pixel & 0xFF;
+            row[x * 3 + 1] = (pixel >> 8) & 0xFF;
+            row[x * 3 + 2] = (pixel >> 16) & 0xFF;
+        }
+    }
+    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) Fail(L"could not write " + path);
+    DWORD written = 0;
+    WriteFile(out, &file, sizeof file, &written, nullptr);
+    WriteFile(out, &info, sizeof info, &written, nullptr);
+    WriteFile(out, rows.data(), static_cast<DWORD>(rows.size()), &written, nullptr);
+    CloseHandle(out);
+}
+
+// close caption: the close box of the program's window of that caption, as the frame's
+// close box asks for it.
+void Close(const std::wstring& caption) {
+    std::vector<HWND> windows = OfTarget(FormsCaptioned(caption.c_str()));
+    if (windows.empty()) Fail(L"no window captioned " + Quote(caption));
+    PostMessageW(windows.front(), WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 // launch exe: starts a copy of the program in its own folder and prints its process id.
@@ -707,12 +893,33 @@ void RecordUrl(const std::wstring& log, const std::wstring& url) {
     CloseHandle(file);
 }
 
+// windows: every window on the desktop with its class, caption, place and process, for a
+// look at what is there when a check fails.
+void ListWindows() {
+    auto line = [](HWND window, int depth) {
+        RECT rect = WindowRect(window);
+        Out(std::wstring(depth * 2, L' ') + Quote(ClassOf(window)) + L" " + Quote(TextOf(window)) + L" (" +
+            std::to_wstring(rect.left) + L"," + std::to_wstring(rect.top) + L")-(" + std::to_wstring(rect.right) +
+            L"," + std::to_wstring(rect.bottom) + L") " + (IsWindowVisible(window) ? L"visible" : L"hidden") +
+            L" process " + std::to_wstring(ProcessOf(window)) + L"\n");
+    };
+    for (HWND window : TopLevelWindows()) {
+        line(window, 0);
+        for (HWND child : Descendants(window)) {
+            int depth = 1;
+            for (HWND up = GetParent(child); up && up != window; up = GetParent(up)) ++depth;
+            line(child, depth);
+        }
+    }
+}
+
 void Usage() {
     Err(L"usage: driver [--pid N] [--timeout S] command ...\n"
-        L"  snapshot | expect key=value... | press caption | tray left|right | park-pointer\n"
-        L"  menu-pick caption | menu-dismiss | message-box-ok | drag dx dy\n"
+        L"  windows | snapshot | expect key=value... | press caption | tray left|right\n"
+        L"  tray-tip slot text | tray-click slot left|right\n"
+        L"  menu-pick caption | menu-dismiss | message-box-ok | drag dx dy | close caption\n"
         L"  launch exe | kill pid... | make-shortcut lnk target | startup-folder\n"
-        L"  record-url log url\n");
+        L"  screenshot file.bmp | record-url log url\n");
 }
 
 int Run(std::vector<std::wstring> args) {
@@ -734,7 +941,9 @@ int Run(std::vector<std::wstring> args) {
         if (rest.size() != count) throw Failure{command + L" takes " + std::to_wstring(count) + L" argument(s)"};
     };
 
-    if (command == L"snapshot") {
+    if (command == L"windows") {
+        ListWindows();
+    } else if (command == L"snapshot") {
         Out(Format(TakeSnapshot()));
     } else if (command == L"expect") {
         Expect(rest);
@@ -744,8 +953,12 @@ int Run(std::vector<std::wstring> args) {
     } else if (command == L"tray") {
         need(1);
         Tray(rest[0]);
-    } else if (command == L"park-pointer") {
-        ParkPointer();
+    } else if (command == L"tray-tip") {
+        need(2);
+        TrayTip(std::stoi(rest[0]), rest[1]);
+    } else if (command == L"tray-click") {
+        need(2);
+        TrayClick(std::stoi(rest[0]), rest[1]);
     } else if (command == L"menu-pick") {
         need(1);
         MenuPick(rest[0]);
@@ -756,6 +969,12 @@ int Run(std::vector<std::wstring> args) {
     } else if (command == L"drag") {
         need(2);
         Drag(std::stoi(rest[0]), std::stoi(rest[1]));
+    } else if (command == L"screenshot") {
+        need(1);
+        Screenshot(rest[0]);
+    } else if (command == L"close") {
+        need(1);
+        Close(rest[0]);
     } else if (command == L"launch") {
         need(1);
         Launch(rest[0]);

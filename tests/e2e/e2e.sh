@@ -24,15 +24,22 @@ scenario=${1:?usage: e2e.sh setup|cleanup|<scenario>}
 
 log() { printf '%s\n' "$*"; }
 
+# screenshot name: the screen as Wine composes it, as <artifacts>/name.png.
 screenshot() {
   mkdir -p "$E2E_ARTIFACTS"
-  import -window root "$E2E_ARTIFACTS/$1.png" 2>/dev/null || log "(no screenshot: import failed)"
+  if drive screenshot 'C:\e2e\screen.bmp' >/dev/null &&
+    convert "$drive_c/e2e/screen.bmp" "$E2E_ARTIFACTS/$1.png" 2>/dev/null; then
+    return 0
+  fi
+  log "(no screenshot $1)"
 }
 
 fail() {
   log "FAILED in $scenario: $*"
   screenshot "$scenario-failed"
   log "screenshot: $E2E_ARTIFACTS/$scenario-failed.png"
+  log "windows on the desktop then:"
+  drive windows || true
   exit 1
 }
 
@@ -161,6 +168,7 @@ reset() {
     quiet wine net start messenger || true
   fi
   step "no copy runs and the service runs" expect 'main windows=0' 'help windows=0' service=running
+  step "the notification area shows no icon" expect 'tray icons=0' 
 }
 
 # The end of a scenario: its picture, then "Exit" and the process gone.
@@ -174,7 +182,7 @@ finish() {
 # The state right after a start with blocking on and no shortcut in the Startup folder.
 started=(main=shown service=stopped Go=disabled Stop=enabled 'blocking label= Hush Enabled'
          'startup label=Hush will Not Run on Startup' 'Auto Start=enabled' 'No Auto Start=disabled'
-         Help=enabled Hide=enabled Exit=enabled 'main windows=1')
+         Help=enabled Hide=enabled Exit=enabled 'main windows=1' 'notification area=present' 'tray icons=1')
 
 # ---------------------------------------------------------------------------------------
 # Scenarios
@@ -183,6 +191,7 @@ scenario_first_start() {
   local pid
   launch pid
   step "first start: blocking on, the service stopped by the real net" --pid "$pid" expect "${started[@]}"
+  step "one icon in the notification area, with its tooltip" --pid "$pid" tray-tip 0 'Right Click For Options'
   finish "$pid"
 }
 
@@ -199,13 +208,134 @@ scenario_stop_then_go() {
   finish "$pid"
 }
 
-scenario_hide() {
+scenario_hide_and_show() {
   local pid
   launch pid
   step "started" --pid "$pid" expect "${started[@]}"
   step "press Hide" --pid "$pid" press Hide
-  step "the window is hidden and still loaded" --pid "$pid" expect main=hidden process=running service=stopped
+  step "the window is hidden and still loaded" --pid "$pid" expect main=hidden process=running service=stopped \
+    'tray icons=1'
+  step "the shell reports a left click on the icon" --pid "$pid" tray left
+  step "the window is back as it was" --pid "$pid" expect main=shown 'blocking label= Hush Enabled' Go=disabled
+  step "press Hide again" --pid "$pid" press Hide
+  step "hidden again" --pid "$pid" expect main=hidden
+  step "click the icon itself with the left button" --pid "$pid" tray-click 0 left
+  step "the window is back" --pid "$pid" expect main=shown
+  finish "$pid"
+}
+
+scenario_tray_menu() {
+  local pid
+  launch pid
+  step "started" --pid "$pid" expect "${started[@]}"
+  step "one icon with its tooltip" --pid "$pid" tray-tip 0 'Right Click For Options'
+  step "the shell reports a right click on the icon" --pid "$pid" tray right
+  step "the menu: Blocking Started checked, Blocking Stopped not" --pid "$pid" expect menu=open \
+    'menu Exit=not checked' 'menu Blocking Stopped=not checked' 'menu Blocking Started=checked'
+  screenshot tray_menu_open
+  step "pick Blocking Stopped" --pid "$pid" menu-pick 'Blocking Stopped'
+  step "blocking off: the service runs" --pid "$pid" expect menu=closed service=running \
+    'blocking label=Hush Not Enabled' Go=enabled Stop=disabled
+  step "right click again" --pid "$pid" tray right
+  step "the check mark moved" --pid "$pid" expect menu=open 'menu Blocking Stopped=checked' \
+    'menu Blocking Started=not checked'
+  step "dismiss the menu" --pid "$pid" menu-dismiss
+  step "nothing changed" --pid "$pid" expect menu=closed service=running 'blocking label=Hush Not Enabled'
+  step "right click on the icon itself" --pid "$pid" tray-click 0 right
+  step "the menu opens from the shell's own callback" --pid "$pid" expect menu=open 'menu Blocking Stopped=checked'
+  step "pick Blocking Started" --pid "$pid" menu-pick 'Blocking Started'
+  step "blocking on: the service stopped" --pid "$pid" expect menu=closed service=stopped \
+    'blocking label=Hush Enabled' Go=disabled Stop=enabled
+  finish "$pid"
+}
+
+# "Exit" from the tray menu while the window is hidden leaves the service as it was: stopped
+# with blocking on, running with blocking off.
+scenario_exit_from_tray() {
+  local pid
+  launch pid
+  step "started" --pid "$pid" expect "${started[@]}"
+  step "press Hide" --pid "$pid" press Hide
+  step "hidden" --pid "$pid" expect main=hidden
+  step "right click on the icon" --pid "$pid" tray right
+  step "pick Exit" --pid "$pid" menu-pick Exit
+  step "the program ended, the service stays stopped" --pid "$pid" expect process=ended 'main windows=0' \
+    service=stopped
+
+  launch pid
+  step "started again" --pid "$pid" expect "${started[@]}"
+  step "press Stop" --pid "$pid" press Stop
+  step "blocking off" --pid "$pid" expect service=running
+  step "press Hide" --pid "$pid" press Hide
+  step "hidden" --pid "$pid" expect main=hidden
+  step "right click on the icon" --pid "$pid" tray right
+  step "pick Exit" --pid "$pid" menu-pick Exit
+  step "the program ended, the service stays running" --pid "$pid" expect process=ended 'main windows=0' \
+    service=running
   screenshot "$scenario"
+}
+
+scenario_auto_start() {
+  local pid
+  launch pid
+  step "started: will not run on startup" --pid "$pid" expect "${started[@]}" 'startup shortcut=absent'
+  step "press Auto Start" --pid "$pid" press 'Auto Start'
+  step "the shortcut is in the Startup folder" --pid "$pid" expect 'startup shortcut=present' \
+    'startup label=Hush will Run on Startup' 'Auto Start=disabled' 'No Auto Start=enabled'
+  cmp -s "$program_dir/Hushline.lnk" "$(cat "$state/startup_dir")/Hushline.lnk" ||
+    fail "the Startup folder's Hushline.lnk is not a copy of the program folder's"
+  step "press Exit" --pid "$pid" press Exit
+  step "ended" --pid "$pid" expect process=ended
+  launch pid
+  step "the next start finds the shortcut" --pid "$pid" expect main=shown 'startup label=Hush will Run on Startup' \
+    'Auto Start=disabled' 'No Auto Start=enabled' 'startup shortcut=present'
+  step "press No Auto Start" --pid "$pid" press 'No Auto Start'
+  step "the shortcut is gone" --pid "$pid" expect 'startup shortcut=absent' \
+    'startup label=Hush will Not Run on Startup' 'Auto Start=enabled' 'No Auto Start=disabled'
+  step "press Exit" --pid "$pid" press Exit
+  step "ended" --pid "$pid" expect process=ended
+  launch pid
+  step "the next start finds none" --pid "$pid" expect "${started[@]}" 'startup shortcut=absent'
+  finish "$pid"
+}
+
+scenario_auto_start_without_shortcut() {
+  local pid
+  rm "$program_dir/Hushline.lnk"
+  launch pid
+  step "started" --pid "$pid" expect "${started[@]}"
+  step "press Auto Start with no shortcut in the program folder" --pid "$pid" press 'Auto Start'
+  step "the message box says so" --pid "$pid" expect 'message box=Could not find shortcut'
+  screenshot auto_start_message_box
+  step "press OK" --pid "$pid" message-box-ok
+  step "nothing changed" --pid "$pid" expect 'message box=(none)' 'startup shortcut=absent' \
+    'startup label=Hush will Not Run on Startup' 'Auto Start=enabled' 'No Auto Start=disabled'
+  finish "$pid"
+}
+
+scenario_help() {
+  local pid
+  launch pid
+  step "started" --pid "$pid" expect "${started[@]}"
+  step "press Help" --pid "$pid" press Help
+  step "the help window opens" --pid "$pid" expect help=shown 'help windows=1' 'help button=enabled'
+  step "press Help again" --pid "$pid" press Help
+  # Input is handled in order, so once the help window's button has acted, the second Help
+  # has been handled too.
+  step "press the help window's button" --pid "$pid" press 'Click Here To View More Of Our Software'
+  step "still one help window; the browser asked once" --pid "$pid" expect 'browser requests=1' 'help windows=1'
+  screenshot help_window
+  step "press the help window's button again" --pid "$pid" press 'Click Here To View More Of Our Software'
+  step "a second request for the same address" --pid "$pid" expect 'browser requests=2'
+  [ "$(sort -u "$drive_c/e2e/urls.txt" | wc -l)" = 1 ] || fail "the two requests differ: $(cat "$drive_c/e2e/urls.txt")"
+  grep -qE '^https?://' "$drive_c/e2e/urls.txt" || fail "no web address: $(cat "$drive_c/e2e/urls.txt")"
+  step "close the help window" --pid "$pid" close Help
+  step "it is gone" --pid "$pid" expect 'help windows=0' main=shown
+  step "press Help after closing it" --pid "$pid" press Help
+  step "it opens afresh" --pid "$pid" expect help=shown 'help windows=1'
+  step "close it" --pid "$pid" close Help
+  step "gone" --pid "$pid" expect 'help windows=0'
+  finish "$pid"
 }
 
 scenario_exit_button() {
@@ -217,6 +347,7 @@ scenario_exit_button() {
   step "press Exit" --pid "$pid" press Exit
   step "the program ends and leaves the service running" --pid "$pid" expect process=ended 'main windows=0' \
     service=running
+  screenshot "$scenario"
 }
 
 scenario_drag() {
@@ -236,12 +367,13 @@ scenario_second_copy() {
   step "the first copy: blocking off" --pid "$first" expect service=running 'blocking label=Hush Not Enabled'
   launch second
   step "the second copy goes through the whole start-up" --pid "$second" expect main=shown service=stopped \
-    'blocking label= Hush Enabled' Go=disabled 'main windows=2'
+    'blocking label= Hush Enabled' Go=disabled 'main windows=2' 'tray icons=2'
   step "the first copy still shows what it last did" --pid "$first" expect main=shown \
     'blocking label=Hush Not Enabled' Go=enabled
   screenshot "$scenario"
   step "the second copy: press Exit" --pid "$second" press Exit
-  step "the second copy ended, the first runs on" --pid "$second" expect process=ended 'main windows=1'
+  step "the second copy ended, the first runs on" --pid "$second" expect process=ended 'main windows=1' \
+    'tray icons=1'
   step "the first copy: press Exit" --pid "$first" press Exit
   step "the first copy ended" --pid "$first" expect process=ended 'main windows=0'
 }
