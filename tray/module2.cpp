@@ -36,10 +36,13 @@ ShellTrayRecord ToShell(const TrayRecord& data) {
     record.hIcon = data.hIcon;
     // Room for a multi-byte code page, where 64 characters can take more than 64 bytes.
     char converted[kTipLength * 4] = {};
-    WideCharToMultiByte(CP_ACP, 0, data.szTip, kTipLength, converted, sizeof(converted), nullptr, nullptr);
+    int bytes = WideCharToMultiByte(CP_ACP, 0, data.szTip, kTipLength, converted, sizeof(converted), nullptr, nullptr);
     std::memcpy(record.szTip, converted, sizeof(record.szTip));
-    // The shell needs the terminator within its 64 bytes, however long the text became.
-    if (!std::memchr(record.szTip, '\0', sizeof(record.szTip))) record.szTip[kTipLength - 1] = '\0';
+    // The shell needs the terminator within its 64 bytes: keep it there when multi-byte
+    // characters pushed it past the end.
+    if (bytes > kTipLength && !std::memchr(record.szTip, '\0', sizeof(record.szTip))) {
+        record.szTip[kTipLength - 1] = '\0';
+    }
     return record;
 }
 
