@@ -3,6 +3,10 @@
 #include "help_window/form2.h"
 #include "main_window/module1.h"
 #include "resources/form1_design.h"
+#include "runtime/app.h"
+#include "runtime/error.h"
+#include "runtime/files.h"
+#include "runtime/msgbox.h"
 #include "runtime/shell.h"
 #include "tray/module2.h"
 
@@ -19,7 +23,22 @@ constexpr wchar_t kBlockingOnAtStartup[] = L" Hush Enabled";
 constexpr wchar_t kBlockingOn[] = L"Hush Enabled";
 constexpr wchar_t kBlockingOff[] = L"Hush Not Enabled";
 
+constexpr wchar_t kWillRun[] = L"Hush will Run on Startup";
 constexpr wchar_t kWillNotRun[] = L"Hush will Not Run on Startup";
+constexpr wchar_t kShortcutNotFound[] = L"Could not find shortcut";
+
+// The shortcut's name, joined with its leading separator to a folder's path.
+constexpr wchar_t kShortcutName[] = L"\\Hushline.lnk";
+// A file of the shortcut's name counts whatever its read-only, hidden, system and archive
+// bits; a directory of that name does not.
+constexpr int kShortcutAttributes = runtime::kReadOnly | runtime::kHidden | runtime::kSystem | runtime::kArchive;
+
+// The shortcut in the Startup folder. With no folder (a failed lookup) there is none to
+// name: a bare "\Hushline.lnk" would be a file at the root of the current drive, not ours.
+std::wstring StartupShortcut() {
+    if (Module1::StartupFolder.empty()) runtime::Raise(runtime::kPathNotFound);
+    return Module1::StartupFolder + kShortcutName;
+}
 
 }  // namespace
 
@@ -72,11 +91,20 @@ void Form1Class::BlockingOnAtStartup() {
     Label3.SetCaption(kBlockingOnAtStartup);
 }
 
+// The start-up panel shows whether the shortcut lies in the Startup folder.
 void Form1Class::StartupTest() {
     Module1::StartupFolder = Module1::SpecialFolderPath(Module1::CSIDL_STARTUP_FOLDER);
-    Command1.SetEnabled(true);
-    Command2.SetEnabled(false);
-    Label2.SetCaption(kWillNotRun);
+    bool found = !Module1::StartupFolder.empty() &&
+                 !runtime::Dir(Module1::StartupFolder + kShortcutName, kShortcutAttributes).empty();
+    if (!found) {
+        Command1.SetEnabled(true);
+        Command2.SetEnabled(false);
+        Label2.SetCaption(kWillNotRun);
+    } else {
+        Label2.SetCaption(kWillRun);
+        Command2.SetEnabled(true);
+        Command1.SetEnabled(false);
+    }
 }
 
 // Blocking on: "Go" and "Blocking Started".
@@ -104,11 +132,34 @@ void Form1Class::start_Click() { BlockingOn(); }
 void Form1Class::Command3_Click() { BlockingOff(); }
 void Form1Class::stop2_Click() { BlockingOff(); }
 
-// "Auto Start"
-void Form1Class::Command1_Click() {}
+// "Auto Start": copies the shortcut from the program's folder into the Startup folder. Any
+// failure shows the one message and leaves the panel as it was.
+void Form1Class::Command1_Click() {
+    try {
+        std::wstring programFolder = runtime::App::Path();
+        std::wstring target = StartupShortcut();
+        std::wstring source = programFolder + kShortcutName;
+        runtime::FileCopy(source, target);
+        Label2.SetCaption(kWillRun);
+        Command1.SetEnabled(false);
+        Command2.SetEnabled(true);
+    } catch (const runtime::RuntimeError&) {
+        runtime::MsgBox(kShortcutNotFound, runtime::kOkOnly);
+    }
+}
 
-// "No Auto Start"
-void Form1Class::Command2_Click() {}
+// "No Auto Start": deletes the shortcut from the Startup folder. Any failure shows the one
+// message and leaves the panel as it was.
+void Form1Class::Command2_Click() {
+    try {
+        runtime::Kill(StartupShortcut());
+        Command2.SetEnabled(false);
+        Command1.SetEnabled(true);
+        Label2.SetCaption(kWillNotRun);
+    } catch (const runtime::RuntimeError&) {
+        runtime::MsgBox(kShortcutNotFound, runtime::kOkOnly);
+    }
+}
 
 // "Hide"
 void Form1Class::Command5_Click() { Hide(); }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace Module1 {
 
@@ -13,5 +14,9 @@ extern std::wstring StartupFolder;
 
 // The file-system path of the shell special folder csidl, or "" when the shell refuses it.
 std::wstring SpecialFolderPath(int32_t csidl);
+
+// The text before the first NUL of a path buffer the shell filled; "" when it holds no NUL,
+// since a buffer the shell left unended holds no path.
+std::wstring TextBeforeNul(std::wstring_view buffer);
 
 }  // namespace Module1
