@@ -181,8 +181,8 @@ HFONT Form::FontFor(const FontDesign& font) {
     return handle;
 }
 
-// Windows are created container by container in tab-index order, so that the dialog
-// manager's z-order walk gives the designed tab order.
+// The dialog manager moves the focus in z-order, so once every window exists the controls
+// are restacked in tab-index order: panels are created first, ahead of everything else.
 void Form::CreateControls() {
     std::vector<Control*> order;
     for (auto& control : controls_) order.push_back(control.get());
@@ -242,6 +242,9 @@ void Form::CreateControls() {
                 SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design.font)), FALSE);
             }
         }
+    }
+    for (Control* control : order) {
+        SetWindowPos(control->window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
 
