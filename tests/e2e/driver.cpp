@@ -854,7 +854,24 @@ void Launch(const std::wstring& exe) {
     CloseHandle(process.hProcess);
 }
 
+// The file name of a running process's program, or "" when there is no such process.
+std::wstring ProgramOf(DWORD pid) {
+    std::wstring name;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return name;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID == pid) name = entry.szExeFile;
+    }
+    CloseHandle(snapshot);
+    return name;
+}
+
+// kill pid...: ends copies of the program left over from a failed scenario. Process ids are
+// reused, so only a process that still runs Hushline.exe is ended.
 void Kill(DWORD pid) {
+    if (_wcsicmp(ProgramOf(pid).c_str(), L"Hushline.exe") != 0) return;
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
     if (!process) return;
     TerminateProcess(process, 1);
