@@ -7,6 +7,7 @@
 #include "runtime/error.h"
 #include "runtime/files.h"
 #include "runtime/msgbox.h"
+#include "runtime/numeric.h"
 #include "runtime/shell.h"
 #include "tray/module2.h"
 
@@ -172,5 +173,23 @@ void Form1Class::Command8_Click() { help_window::Form2.Show(); }
 
 // Tray menu "Exit"
 void Form1Class::exit_Click() { Unload(*this); }
+
+// A press on the bare surface, any button, keeps the grab point in the drawing position.
+void Form1Class::Form_MouseDown(int16_t, int16_t, float x, float y) {
+    SetCurrentX(x);
+    SetCurrentY(y);
+}
+
+// Dragging with the left button alone keeps the grabbed point under the pointer.
+void Form1Class::Form_MouseMove(int16_t button, int16_t, float x, float y) {
+    if (button != runtime::kLeftButton) return;
+    float left = Left();
+    float grabX = CurrentX();
+    float top = Top();
+    float grabY = CurrentY();
+    float newTop = runtime::CheckedAddSub(top, y, grabY);
+    float newLeft = runtime::CheckedAddSub(left, x, grabX);
+    Move(newLeft, newTop);
+}
 
 }  // namespace main_window

@@ -30,6 +30,8 @@ public:
     skin::Skin Skin1;
 
     void Form_Load() override;
+    void Form_MouseDown(int16_t button, int16_t shift, float x, float y) override;
+    void Form_MouseMove(int16_t button, int16_t shift, float x, float y) override;
 
     void Command1_Click();
     void Command2_Click();
