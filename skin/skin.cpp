@@ -2,7 +2,7 @@
 
 #include <windows.h>
 #include <windowsx.h>
-#include <commctrl.h>
+#include "skin/hook.h"
 
 #include <string>
 #include <vector>
@@ -70,9 +70,9 @@ bool IsPushButton(HWND window) {
 }
 
 template <typename State>
-State* StateOf(HWND window, SUBCLASSPROC proc, UINT_PTR id) {
+State* StateOf(HWND window, HookProc proc, UINT_PTR id) {
     DWORD_PTR data = 0;
-    return GetWindowSubclass(window, proc, id, &data) ? reinterpret_cast<State*>(data) : nullptr;
+    return HookData(window, proc, id, &data) ? reinterpret_cast<State*>(data) : nullptr;
 }
 
 // ---- the frame ----------------------------------------------------------------------
@@ -173,19 +173,19 @@ LRESULT OnFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
         case WM_NCACTIVATE: {
             state.active = wParam != FALSE;
             // -1: the default keeps the activation but leaves the frame to the skin.
-            LRESULT result = DefSubclassProc(window, message, wParam, -1);
+            LRESULT result = CallNext(window, message, wParam, -1);
             PaintFrameNow(window, state);
             return result;
         }
         case WM_SETTEXT:
         case WM_SETICON: {
             // The default redraws the caption itself; the skin's goes back over it.
-            LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+            LRESULT result = CallNext(window, message, wParam, lParam);
             PaintFrameNow(window, state);
             return result;
         }
         case WM_NCHITTEST: {
-            LRESULT hit = DefSubclassProc(window, message, wParam, lParam);
+            LRESULT hit = CallNext(window, message, wParam, lParam);
             if (!IsCaptionHit(hit)) return hit;
             int skinned = CaptionHit(window, state, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             return skinned == HTNOWHERE ? hit : skinned;
@@ -253,7 +253,7 @@ LRESULT OnFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
         case WM_SYSCOMMAND: {
             // The system menu's tracking draws the default caption button; the frame is
             // redrawn once after it, if the window is still there.
-            LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+            LRESULT result = CallNext(window, message, wParam, lParam);
             if (IsWindow(window)) RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
             return result;
         }
@@ -275,22 +275,22 @@ LRESULT OnFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
                 OffsetViewportOrgEx(dc, layout.client.left, layout.client.top, nullptr);
                 IntersectClipRect(dc, 0, 0, layout.client.right - layout.client.left,
                                   layout.client.bottom - layout.client.top);
-                LRESULT result = DefSubclassProc(window, message, wParam, lParam & ~PRF_NONCLIENT);
+                LRESULT result = CallNext(window, message, wParam, lParam & ~PRF_NONCLIENT);
                 RestoreDC(dc, saved);
                 return result;
             }
             break;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return CallNext(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     return runtime::Guarded<LRESULT>([&]() -> LRESULT {
         auto* state = reinterpret_cast<FrameState*>(data);
         if (message == WM_NCDESTROY) {
-            RemoveWindowSubclass(window, &FrameProc, kFrameSubclassId);
+            Unhook(window, &FrameProc, kFrameSubclassId);
             delete state;
-            return DefSubclassProc(window, message, wParam, lParam);
+            return CallNext(window, message, wParam, lParam);
         }
         return OnFrameMessage(window, message, wParam, lParam, *state);
     });
@@ -349,9 +349,9 @@ void PaintButtonTo(HWND button, HDC target, const ButtonHook& state) {
 // Runs the button's own handling of a message after which it would draw itself at once,
 // with its drawing held back, and has the skin draw it instead.
 LRESULT WithoutOwnDrawing(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!IsWindowVisible(button)) return DefSubclassProc(button, message, wParam, lParam);
+    if (!IsWindowVisible(button)) return CallNext(button, message, wParam, lParam);
     SendMessageW(button, WM_SETREDRAW, FALSE, 0);
-    LRESULT result = DefSubclassProc(button, message, wParam, lParam);
+    LRESULT result = CallNext(button, message, wParam, lParam);
     if (IsWindow(button)) {
         SendMessageW(button, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(button, nullptr, FALSE);
@@ -364,9 +364,9 @@ LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lPa
         auto* state = reinterpret_cast<ButtonHook*>(data);
         switch (message) {
             case WM_NCDESTROY:
-                RemoveWindowSubclass(button, &ButtonProc, kButtonSubclassId);
+                Unhook(button, &ButtonProc, kButtonSubclassId);
                 delete state;
-                return DefSubclassProc(button, message, wParam, lParam);
+                return CallNext(button, message, wParam, lParam);
             case WM_ERASEBKGND:
                 return 1;  // painted whole with the face
             case WM_PAINT: {
@@ -400,7 +400,7 @@ LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lPa
             case WM_UPDATEUISTATE:
                 return WithoutOwnDrawing(button, message, wParam, lParam);
         }
-        return DefSubclassProc(button, message, wParam, lParam);
+        return CallNext(button, message, wParam, lParam);
     });
 }
 
@@ -411,9 +411,9 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
         auto* look = reinterpret_cast<std::shared_ptr<Look>*>(data);
         switch (message) {
             case WM_NCDESTROY:
-                RemoveWindowSubclass(panel, &PanelProc, kPanelSubclassId);
+                Unhook(panel, &PanelProc, kPanelSubclassId);
                 delete look;
-                return DefSubclassProc(panel, message, wParam, lParam);
+                return CallNext(panel, message, wParam, lParam);
             case WM_ERASEBKGND: {
                 RECT client{};
                 GetClientRect(panel, &client);
@@ -421,7 +421,7 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
                 return 1;
             }
         }
-        return DefSubclassProc(panel, message, wParam, lParam);
+        return CallNext(panel, message, wParam, lParam);
     });
 }
 
@@ -431,7 +431,7 @@ void SkinChild(HWND child, const std::shared_ptr<Look>& look) {
     if (IsPushButton(child)) {
         auto* state = new ButtonHook{look};
         ButtonHook* old = StateOf<ButtonHook>(child, &ButtonProc, kButtonSubclassId);
-        if (!SetWindowSubclass(child, &ButtonProc, kButtonSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
+        if (!Hook(child, &ButtonProc, kButtonSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
             delete state;
             runtime::Raise(runtime::kOutOfMemory);
         }
@@ -440,7 +440,7 @@ void SkinChild(HWND child, const std::shared_ptr<Look>& look) {
     } else if (look->settings.applyColors && IsClass(child, kPanelClass)) {
         auto* shared = new std::shared_ptr<Look>(look);
         auto* old = StateOf<std::shared_ptr<Look>>(child, &PanelProc, kPanelSubclassId);
-        if (!SetWindowSubclass(child, &PanelProc, kPanelSubclassId, reinterpret_cast<DWORD_PTR>(shared))) {
+        if (!Hook(child, &PanelProc, kPanelSubclassId, reinterpret_cast<DWORD_PTR>(shared))) {
             delete shared;
             runtime::Raise(runtime::kOutOfMemory);
         }
@@ -485,7 +485,7 @@ int32_t Skin::ApplySkin(int32_t hWnd) {
     auto* state = new FrameState{look};
     state->active = GetActiveWindow() == window;
     FrameState* old = StateOf<FrameState>(window, &FrameProc, kFrameSubclassId);
-    if (!SetWindowSubclass(window, &FrameProc, kFrameSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
+    if (!Hook(window, &FrameProc, kFrameSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
         delete state;
         runtime::Raise(runtime::kOutOfMemory);
     }
