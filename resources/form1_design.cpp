@@ -92,6 +92,6 @@ const runtime::FormDesign kForm1Design = {
     .menus = kMenus,
 };
 
-const skin::SkinDesign kForm1Skin = StandardSkin(/*applyColors=*/true, /*skinClientArea=*/0);
+const skin::SkinDesign kForm1Skin = StandardSkin(IDR_FORM1_SKIN, /*applyColors=*/true, /*skinClientArea=*/0);
 
 }  // namespace resources

@@ -66,6 +66,6 @@ const runtime::FormDesign kForm2Design = {
     .menus = {},
 };
 
-const skin::SkinDesign kForm2Skin = StandardSkin(/*applyColors=*/false, /*skinClientArea=*/1);
+const skin::SkinDesign kForm2Skin = StandardSkin(IDR_FORM2_SKIN, /*applyColors=*/false, /*skinClientArea=*/1);
 
 }  // namespace resources

@@ -11,7 +11,8 @@ inline constexpr const wchar_t* kStandardSkinImages[] = {
     L"checkboxes.tga", L"radiobuttons.tga",
 };
 
-constexpr skin::SkinDesign StandardSkin(bool applyColors, int skinClientArea) {
+// imagePack: the resource holding this window's own copy of the images.
+constexpr skin::SkinDesign StandardSkin(int imagePack, bool applyColors, int skinClientArea) {
     skin::SkinDesign design;
     design.name = L"Standard Skin";
     design.author = L"";
@@ -24,7 +25,7 @@ constexpr skin::SkinDesign StandardSkin(bool applyColors, int skinClientArea) {
     design.settings.panelTextColor = {{0x00, 0x00, 0x00}};
     design.settings.applyColors = applyColors;
     design.settings.skinClientArea = skinClientArea;
-    design.imagePack = IDR_STANDARD_SKIN;
+    design.imagePack = imagePack;
     return design;
 }
 

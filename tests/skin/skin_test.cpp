@@ -59,8 +59,8 @@ runtime::FormDesign Design(runtime::BorderStyle border, bool boxes) {
 
 const runtime::FormDesign kFixedDesign = Design(runtime::BorderStyle::FixedSingle, false);
 const runtime::FormDesign kSizableDesign = Design(runtime::BorderStyle::Sizable, true);
-const skin::SkinDesign kColoursSkin = resources::StandardSkin(/*applyColors=*/true, /*skinClientArea=*/0);
-const skin::SkinDesign kClientSkin = resources::StandardSkin(/*applyColors=*/false, /*skinClientArea=*/1);
+const skin::SkinDesign kColoursSkin = resources::StandardSkin(IDR_FORM1_SKIN, /*applyColors=*/true, /*skinClientArea=*/0);
+const skin::SkinDesign kClientSkin = resources::StandardSkin(IDR_FORM2_SKIN, /*applyColors=*/false, /*skinClientArea=*/1);
 
 // A form that applies its skin in Load, as the program's windows do; or none at all.
 class SkinnedForm : public runtime::Form {
@@ -203,6 +203,10 @@ TEST(StoredSkin, EachWindowCarriesTheStandardSkinWithItsOwnSettings) {
         EXPECT_EQ(c.skin.settings.nHue, 0);
         EXPECT_EQ(skin::ToColorRef(c.skin.settings.backColor), RGB(0x9A, 0xB6, 0xC2));
         EXPECT_EQ(skin::ToColorRef(c.skin.settings.foreColor), RGB(0, 0, 0));
+    }
+    EXPECT_NE(resources::kForm1Skin.imagePack, resources::kForm2Skin.imagePack) << "each window keeps its own copy";
+    for (const Case& c : cases) {
+        EXPECT_NE(skin::SkinImages::FromResource(c.skin.imagePack)->Find(L"galaxy.bmp"), nullptr);
     }
 }
 
