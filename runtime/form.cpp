@@ -421,22 +421,32 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     });
 }
 
-LRESULT Form::OnFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// What the form and its panels handle alike, as the containers of controls: the clicks and
+// label colours of the controls they hold, and their own background.
+bool Form::OnContainerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, HBRUSH background,
+                              LRESULT& result) {
     switch (message) {
         case WM_COMMAND:
-            if (OnCommand(wParam, lParam)) return 0;
-            break;
-        case WM_CTLCOLORSTATIC: {
-            LRESULT brush = 0;
-            if (OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), brush)) return brush;
-            break;
-        }
+            result = 0;
+            return OnCommand(wParam, lParam);
+        case WM_CTLCOLORSTATIC:
+            return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result);
         case WM_ERASEBKGND: {
             RECT client{};
             GetClientRect(window, &client);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush_.Get());
-            return 1;
+            FillRect(reinterpret_cast<HDC>(wParam), &client, background);
+            result = 1;
+            return true;
         }
+    }
+    return false;
+}
+
+LRESULT Form::OnFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT result = 0; OnContainerMessage(window, message, wParam, lParam, backBrush_.Get(), result)) {
+        return result;
+    }
+    switch (message) {
         case WM_PAINT: {
             PaintScope paint(window);
             PaintContent(paint.Dc());
@@ -480,21 +490,8 @@ LRESULT Form::OnFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 LRESULT Form::OnPanelMessage(Control& panel, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-            if (OnCommand(wParam, lParam)) return 0;
-            break;
-        case WM_CTLCOLORSTATIC: {
-            LRESULT brush = 0;
-            if (OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), brush)) return brush;
-            break;
-        }
-        case WM_ERASEBKGND: {
-            RECT client{};
-            GetClientRect(window, &client);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, panel.backBrush_.Get());
-            return 1;
-        }
+    if (LRESULT result = 0; OnContainerMessage(window, message, wParam, lParam, panel.backBrush_.Get(), result)) {
+        return result;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

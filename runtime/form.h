@@ -86,6 +86,8 @@ private:
 
     LRESULT OnFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnPanelMessage(Control& panel, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    bool OnContainerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, HBRUSH background,
+                            LRESULT& result);
     bool OnCommand(WPARAM wParam, LPARAM lParam);
     bool OnControlColour(HDC dc, HWND control, LRESULT& brush);
     void OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
