@@ -15,15 +15,15 @@
 namespace {
 
 using startup_tests::Exists;
+using startup_tests::kArc;
+using startup_tests::kHid;
+using startup_tests::kRO;
+using startup_tests::kSys;
 using startup_tests::PutFile;
 using startup_tests::PutFolder;
 using startup_tests::ReadBytes;
 using startup_tests::ScratchFolder;
 
-constexpr DWORD kRO = FILE_ATTRIBUTE_READONLY;
-constexpr DWORD kHid = FILE_ATTRIBUTE_HIDDEN;
-constexpr DWORD kSys = FILE_ATTRIBUTE_SYSTEM;
-constexpr DWORD kArc = FILE_ATTRIBUTE_ARCHIVE;
 
 int ErrorNumberOf(const std::function<void()>& call) {
     try {

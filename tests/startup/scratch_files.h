@@ -9,6 +9,12 @@
 
 namespace startup_tests {
 
+// File attributes, short for the tables of cases.
+constexpr DWORD kRO = FILE_ATTRIBUTE_READONLY;
+constexpr DWORD kHid = FILE_ATTRIBUTE_HIDDEN;
+constexpr DWORD kSys = FILE_ATTRIBUTE_SYSTEM;
+constexpr DWORD kArc = FILE_ATTRIBUTE_ARCHIVE;
+
 // Writes bytes to path (replacing it), then sets attributes unless 0.
 void PutFile(const std::wstring& path, const std::string& bytes, DWORD attributes = 0);
 void PutFolder(const std::wstring& path, DWORD attributes = 0);

@@ -20,15 +20,15 @@ namespace {
 
 using main_window::Form1;
 using startup_tests::Exists;
+using startup_tests::kArc;
+using startup_tests::kHid;
+using startup_tests::kRO;
+using startup_tests::kSys;
 using startup_tests::PutFile;
 using startup_tests::PutFolder;
 using startup_tests::ReadBytes;
 using startup_tests::RemoveEntry;
 
-constexpr DWORD kRO = FILE_ATTRIBUTE_READONLY;
-constexpr DWORD kHid = FILE_ATTRIBUTE_HIDDEN;
-constexpr DWORD kSys = FILE_ATTRIBUTE_SYSTEM;
-constexpr DWORD kArc = FILE_ATTRIBUTE_ARCHIVE;
 constexpr DWORD kKeptBits = kRO | kHid | kSys;
 
 // The program only copies its shortcut; any bytes do, NULs included.
