@@ -81,13 +81,21 @@ std::wstring Quote(const std::wstring& text) { return L"\"" + text + L"\""; }
 // ---------------------------------------------------------------------------------------
 // Windows
 
+// A window's caption as the system holds it. For another process's window this sends the
+// window nothing: messages sent into the program while it handles the user's input could
+// change what it does with that input.
 std::wstring TextOf(HWND window) {
     wchar_t buffer[1024] = {};
+    GetWindowTextW(window, buffer, static_cast<int>(std::size(buffer)));
+    return buffer;
+}
+
+// What a tooltip shows, which it gives only when asked by message.
+std::wstring TipTextOf(HWND tooltip) {
+    wchar_t buffer[256] = {};
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                             2000, &length)) {
-        GetWindowTextW(window, buffer, static_cast<int>(std::size(buffer)));
-    }
+    SendMessageTimeoutW(tooltip, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000,
+                        &length);
     return buffer;
 }
 
@@ -434,36 +442,10 @@ MenuPicture ReadMenu(HWND menu) {
 }
 
 // ---------------------------------------------------------------------------------------
-// Input: real mouse and keyboard events, as the user's hand makes them.
-
-void MoveMouse(POINT to) {
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    // Absolute positions are in 65536ths of the screen, and the system rounds them down.
-    input.mi.dx = static_cast<LONG>((to.x * 65536LL + width - 1) / width);
-    input.mi.dy = static_cast<LONG>((to.y * 65536LL + height - 1) / height);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-    for (DWORD waited = 0; waited < 2000; waited += 10) {
-        POINT at{};
-        GetCursorPos(&at);
-        if (at.x == to.x && at.y == to.y) return;
-        Sleep(10);
-    }
-    POINT at{};
-    GetCursorPos(&at);
-    Fail(L"the mouse pointer went to (" + std::to_wstring(at.x) + L", " + std::to_wstring(at.y) + L"), not (" +
-         std::to_wstring(to.x) + L", " + std::to_wstring(to.y) + L")");
-}
-
-void MouseButton(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
+// Input. The pointer is moved and clicked by the suite on the X display (xdotool), as a hand
+// moves it: Wine's cursor then follows the X pointer. Cursor moves made from a Windows
+// program would be echoed back late by the X server and could carry the pointer away again
+// before the click. The driver says where to click and checks what the click did.
 
 void Key(WORD key) {
     INPUT input[2] = {};
@@ -474,6 +456,14 @@ void Key(WORD key) {
     SendInput(2, input, sizeof input[0]);
 }
 
+// Waits until the window's program has handled all its pending input and waits for more.
+void WaitForIdle(HWND window) {
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, ProcessOf(window));
+    if (!process) return;
+    WaitForInputIdle(process, 3000);
+    CloseHandle(process);
+}
+
 // Whether the point shows the target's own window rather than another program window. Within
 // the window, which child takes the click is the program's own hit testing, which another
 // process cannot ask for; the click's effect tells.
@@ -482,21 +472,7 @@ bool Shows(POINT point, HWND target) {
     return hit && GetAncestor(hit, GA_ROOT) == GetAncestor(target, GA_ROOT);
 }
 
-// Clicks the middle of a control. A window that another one covers is first brought to the
-// front, as the user's click on a visible part of it would.
-void ClickControl(HWND control) {
-    POINT centre = Centre(WindowRect(control));
-    if (!Shows(centre, control)) {
-        SetForegroundWindow(GetAncestor(control, GA_ROOT));
-        for (DWORD waited = 0; waited < 3000 && !Shows(centre, control); waited += kPollMs) Sleep(kPollMs);
-        if (!Shows(centre, control)) {
-            Fail(Quote(TextOf(control)) + L" is covered by " + Describe(WindowFromPoint(centre)));
-        }
-    }
-    MoveMouse(centre);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    MouseButton(MOUSEEVENTF_LEFTUP);
-}
+void PrintPoint(POINT point) { Out(std::to_wstring(point.x) + L" " + std::to_wstring(point.y) + L"\n"); }
 
 // A point of the main window's client area that no control covers and nothing lies over.
 std::optional<POINT> BareSurface(HWND main) {
@@ -533,6 +509,7 @@ Snapshot TakeSnapshot() {
     auto add = [&](const std::wstring& key, const std::wstring& value) { shot.emplace_back(key, value); };
 
     add(L"service", ServiceState());
+    add(L"active window", Describe(GetForegroundWindow()));
     add(L"net commands running", std::to_wstring(NetCommandsRunning()));
     if (g_pid) add(L"process", ProcessRunning(g_pid) ? L"running" : L"ended");
 
@@ -648,20 +625,68 @@ HWND WaitForMain() {
     return main;
 }
 
-// press caption: clicks the button of that caption on the main window or the help window.
-void Press(const std::wstring& caption) {
+// The middle of a control, ready for a click: the window in front (as the user's click on a
+// visible part of it would bring it), and the program done with what it was doing.
+POINT ClickPoint(HWND control) {
+    POINT centre = Centre(WindowRect(control));
+    if (!Shows(centre, control)) {
+        SetForegroundWindow(GetAncestor(control, GA_ROOT));
+        WaitFor([&] { return Shows(centre, control); });
+        if (!Shows(centre, control)) {
+            Fail(Quote(TextOf(control)) + L" is covered by " + Describe(WindowFromPoint(centre)));
+        }
+    }
+    WaitForIdle(control);
+    return centre;
+}
+
+// locate caption: where to click the button of that caption on the main window, the help
+// window or the message box, once it is shown and enabled.
+void Locate(const std::wstring& caption) {
     HWND control = nullptr;
     WaitFor([&] {
         control = ControlCaptioned(MainWindow(), caption);
         if (!control) control = ControlCaptioned(HelpWindow(), caption);
-        return control && IsWindowVisible(control);
+        if (!control) control = ControlCaptioned(MessageBoxWindow(), caption);
+        return control && IsWindowVisible(control) && IsWindowEnabled(control);
     });
     if (!control) Fail(L"no button " + Quote(caption) + L" on a Hushline window");
     if (!IsWindowVisible(control)) Fail(Quote(caption) + L" is not shown");
     if (!IsWindowEnabled(control)) Fail(Quote(caption) + L" is disabled");
-    // The user sees the command's window come and go before clicking on.
+    // The user sees the command's window come and go before clicking on: the focus that it
+    // takes as it starts would cut a click short.
     if (!WaitFor([] { return NetCommandsRunning() == 0; })) Fail(L"a net command is still running");
-    ClickControl(control);
+    PrintPoint(ClickPoint(control));
+}
+
+void RequireTray(int slot) {
+    if (!Tray()) Fail(L"no notification area (no window of class \"Shell_TrayWnd\")");
+    int icons = 0;
+    WaitFor([&] { return (icons = TrayIcons()) > slot; });
+    if (slot < 0 || slot >= icons) {
+        Fail(L"the notification area holds " + std::to_wstring(icons) + L" icon(s), none in place " + std::to_wstring(slot));
+    }
+}
+
+// locate-tray slot: the middle of the icon in that place from the right.
+void LocateTray(int slot) {
+    RequireTray(slot);
+    PrintPoint(TraySlot(slot));
+}
+
+// tray-tip text: waits for the tooltip of the icon under the pointer to say text.
+void TrayTip(const std::wstring& wanted) {
+    std::wstring seen = L"(no tooltip shown)";
+    bool shown = WaitFor([&] {
+        for (HWND tip : TrayTooltips()) {
+            if (IsWindowVisible(tip)) {
+                seen = TipTextOf(tip);
+                if (seen == wanted) return true;
+            }
+        }
+        return false;
+    });
+    if (!shown) Fail(L"the icon's tooltip: wanted " + Quote(wanted) + L", saw " + Quote(seen));
 }
 
 // tray left|right: the notification area's report of a button released over the icon, sent
@@ -670,54 +695,7 @@ void Tray(const std::wstring& button) {
     LPARAM mouse = button == L"left" ? kLeftButtonUp : button == L"right" ? kRightButtonUp : 0;
     if (!mouse) Fail(L"tray takes left or right");
     HWND main = WaitForMain();
-    // The menu opens at the pointer, which is on the icon when the user clicks it.
-    if (TrayIcons() > 0) {
-        MoveMouse(TraySlot(0));
-    } else {
-        MoveMouse(POINT{GetSystemMetrics(SM_CXSCREEN) / 3, GetSystemMetrics(SM_CYSCREEN) / 3});
-    }
     if (!SendNotifyMessageW(main, kTrayCallback, 0, mouse)) Fail(L"the main window takes no message");
-}
-
-void RequireTray(int slot) {
-    if (!Tray()) Fail(L"no notification area (no window of class \"Shell_TrayWnd\")");
-    int icons = TrayIcons();
-    if (slot < 0 || slot >= icons) {
-        Fail(L"the notification area holds " + std::to_wstring(icons) + L" icon(s), none in place " + std::to_wstring(slot));
-    }
-}
-
-// tray-tip slot text: rests the pointer on the icon and waits for its tooltip to say text.
-void TrayTip(int slot, const std::wstring& wanted) {
-    RequireTray(slot);
-    POINT at = TraySlot(slot);
-    std::wstring seen = L"(no tooltip shown)";
-    bool shown = WaitFor([&] {
-        // A tooltip comes up when the pointer comes to rest on its icon.
-        MoveMouse(POINT{at.x, at.y - 4});
-        MoveMouse(at);
-        for (DWORD waited = 0; waited < 3000; waited += kPollMs) {
-            for (HWND tip : TrayTooltips()) {
-                if (IsWindowVisible(tip)) {
-                    seen = TextOf(tip);
-                    if (seen == wanted) return true;
-                }
-            }
-            Sleep(kPollMs);
-        }
-        return false;
-    });
-    if (!shown) Fail(L"the icon's tooltip: wanted " + Quote(wanted) + L", saw " + Quote(seen));
-}
-
-// tray-click slot left|right: clicks the icon itself, so the shell sends its callback.
-void TrayClick(int slot, const std::wstring& button) {
-    DWORD down = button == L"left" ? MOUSEEVENTF_LEFTDOWN : button == L"right" ? MOUSEEVENTF_RIGHTDOWN : 0;
-    if (!down) Fail(L"tray-click takes left or right");
-    RequireTray(slot);
-    MoveMouse(TraySlot(slot));
-    MouseButton(down);
-    MouseButton(down == MOUSEEVENTF_LEFTDOWN ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP);
 }
 
 HWND WaitForMenu() {
@@ -726,8 +704,8 @@ HWND WaitForMenu() {
     return menu;
 }
 
-// menu-pick caption: clicks that row of the open tray menu.
-void MenuPick(const std::wstring& caption) {
+// locate-menu caption: the middle of that row of the open tray menu.
+void LocateMenu(const std::wstring& caption) {
     HWND menu = WaitForMenu();
     size_t index = std::size(kMenuRows);
     for (size_t i = 0; i < std::size(kMenuRows); ++i) {
@@ -740,10 +718,7 @@ void MenuPick(const std::wstring& caption) {
         Fail(L"the menu shows " + std::to_wstring(picture.rows.size()) + L" rows of text, not 3");
     }
     const MenuRow& row = picture.rows[index];
-    POINT at{(picture.rect.left + picture.rect.right) / 2, picture.rect.top + (row.top + row.bottom) / 2};
-    MoveMouse(at);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    MouseButton(MOUSEEVENTF_LEFTUP);
+    PrintPoint(POINT{(picture.rect.left + picture.rect.right) / 2, picture.rect.top + (row.top + row.bottom) / 2});
 }
 
 // menu-dismiss: closes the open menu without a pick, as Escape does.
@@ -753,41 +728,13 @@ void MenuDismiss() {
     if (!WaitFor([] { return OpenMenu() == nullptr; })) Fail(L"the menu stayed open after Escape");
 }
 
-// message-box-ok: presses OK on the program's message box.
-void MessageBoxOk() {
-    HWND box = nullptr;
-    if (!WaitFor([&] { return (box = MessageBoxWindow()) != nullptr; })) Fail(L"no message box titled \"Hushline\"");
-    HWND ok = GetDlgItem(box, IDOK);
-    if (!ok) ok = ControlCaptioned(box, L"OK");
-    if (!ok) Fail(L"the message box has no OK button");
-    ClickControl(ok);
-    if (!WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); })) Fail(L"the message box stayed open after OK");
-}
-
-// drag dx dy: drags the main window by its bare surface with the left button.
-void Drag(int dx, int dy) {
+// locate-bare: a point of the main window's bare surface, to take hold of it for a drag.
+void LocateBare() {
     HWND main = WaitForMain();
     std::optional<POINT> grab = BareSurface(main);
     if (!grab) Fail(L"the main window shows no bare surface to take hold of");
-    RECT before = WindowRect(main);
-    MoveMouse(*grab);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    constexpr int kSteps = 8;
-    for (int step = 1; step <= kSteps; ++step) {
-        MoveMouse(POINT{grab->x + dx * step / kSteps, grab->y + dy * step / kSteps});
-    }
-    MouseButton(MOUSEEVENTF_LEFTUP);
-    RECT after{};
-    bool moved = WaitFor([&] {
-        after = WindowRect(main);
-        return after.left == before.left + dx && after.top == before.top + dy;
-    });
-    if (!moved) {
-        Fail(L"dragged from (" + std::to_wstring(grab->x) + L", " + std::to_wstring(grab->y) + L") by (" +
-             std::to_wstring(dx) + L", " + std::to_wstring(dy) + L"): the window went from (" +
-             std::to_wstring(before.left) + L", " + std::to_wstring(before.top) + L") to (" +
-             std::to_wstring(after.left) + L", " + std::to_wstring(after.top) + L")");
-    }
+    WaitForIdle(main);
+    PrintPoint(*grab);
 }
 
 // screenshot file.bmp: the whole screen as the system composes it, which is also what the
@@ -932,9 +879,9 @@ void ListWindows() {
 
 void Usage() {
     Err(L"usage: driver [--pid N] [--timeout S] command ...\n"
-        L"  windows | snapshot | expect key=value... | press caption | tray left|right\n"
-        L"  tray-tip slot text | tray-click slot left|right\n"
-        L"  menu-pick caption | menu-dismiss | message-box-ok | drag dx dy | close caption\n"
+        L"  windows | snapshot | expect key=value...\n"
+        L"  locate caption | locate-tray slot | locate-menu caption | locate-bare   (print x y)\n"
+        L"  tray left|right | tray-tip text | menu-dismiss | close caption\n"
         L"  launch exe | kill pid... | make-shortcut lnk target | startup-folder\n"
         L"  screenshot file.bmp | record-url log url\n");
 }
@@ -964,28 +911,25 @@ int Run(std::vector<std::wstring> args) {
         Out(Format(TakeSnapshot()));
     } else if (command == L"expect") {
         Expect(rest);
-    } else if (command == L"press") {
+    } else if (command == L"locate") {
         need(1);
-        Press(rest[0]);
+        Locate(rest[0]);
+    } else if (command == L"locate-tray") {
+        need(1);
+        LocateTray(std::stoi(rest[0]));
+    } else if (command == L"locate-menu") {
+        need(1);
+        LocateMenu(rest[0]);
+    } else if (command == L"locate-bare") {
+        LocateBare();
     } else if (command == L"tray") {
         need(1);
         Tray(rest[0]);
     } else if (command == L"tray-tip") {
-        need(2);
-        TrayTip(std::stoi(rest[0]), rest[1]);
-    } else if (command == L"tray-click") {
-        need(2);
-        TrayClick(std::stoi(rest[0]), rest[1]);
-    } else if (command == L"menu-pick") {
         need(1);
-        MenuPick(rest[0]);
+        TrayTip(rest[0]);
     } else if (command == L"menu-dismiss") {
         MenuDismiss();
-    } else if (command == L"message-box-ok") {
-        MessageBoxOk();
-    } else if (command == L"drag") {
-        need(2);
-        Drag(std::stoi(rest[0]), std::stoi(rest[1]));
     } else if (command == L"screenshot") {
         need(1);
         Screenshot(rest[0]);

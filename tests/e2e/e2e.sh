@@ -77,6 +77,58 @@ step() {
   [ -z "$out" ] || log "$out"
 }
 
+# The pointer: the suite moves the X display's real pointer within the Wine desktop's window,
+# where the driver says, as a hand would; Wine's cursor follows it.
+desktop_window() {
+  local window
+  window=$(xdotool search --name ' - Wine desktop$' 2>/dev/null | head -1)
+  [ -n "$window" ] || { log "no Wine desktop window on the display"; return 1; }
+  printf '%s' "$window"
+}
+
+# click "what" button driver-arguments...: clicks with that button (1 left, 3 right) where the
+# driver's locate command says.
+click() {
+  local what=$1 button=$2 at window
+  shift 2
+  log "- $what"
+  at=$(drive "$@") || fail "$what"$'\n'"$at"
+  window=$(desktop_window) || fail "$what: no Wine desktop window on the display"
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$window" $at click "$button" || fail "$what: xdotool could not click"
+}
+
+# hover "what" driver-arguments...: brings the pointer to rest where the driver says, coming
+# in from just above so that the place sees the pointer arrive.
+hover() {
+  local what=$1 at x y window
+  shift
+  log "- $what"
+  at=$(drive "$@") || fail "$what"$'\n'"$at"
+  read -r x y <<<"$at"
+  window=$(desktop_window) || fail "$what: no Wine desktop window on the display"
+  xdotool mousemove --window "$window" "$x" $((y - 6)) mousemove --window "$window" "$x" "$y" ||
+    fail "$what: xdotool could not move the pointer"
+}
+
+# drag "what" pid dx dy: takes the main window by its bare surface with the left button and
+# moves the pointer by dx, dy; the window must follow exactly.
+drag() {
+  local what=$1 pid=$2 dx=$3 dy=$4 at x y left top window steps=8 i
+  log "- $what"
+  at=$(drive --pid "$pid" locate-bare) || fail "$what"$'\n'"$at"
+  read -r x y <<<"$at"
+  IFS=, read -r left top <<<"$(drive --pid "$pid" snapshot | sed -n 's/^  main position: "\(.*\)"$/\1/p')"
+  window=$(desktop_window) || fail "$what: no Wine desktop window on the display"
+  local moves=()
+  for i in $(seq 1 "$steps"); do
+    moves+=(mousemove --window "$window" $((x + dx * i / steps)) $((y + dy * i / steps)))
+  done
+  xdotool mousemove --window "$window" "$x" "$y" mousedown 1 "${moves[@]}" mouseup 1 ||
+    fail "$what: xdotool could not drag"
+  step "the window followed by ($dx, $dy)" --pid "$pid" expect "main position=$((left + dx)),$((top + dy))"
+}
+
 # launch var: starts a copy of Hushline from the program folder and puts its Windows process
 # id in var.
 launch() {
@@ -175,7 +227,7 @@ reset() {
 finish() {
   local pid=$1
   screenshot "$scenario"
-  step "Exit ends the program" press Exit
+  click "Exit ends the program" 1 --pid "$pid" locate Exit
   step "the process has ended" --pid "$pid" expect process=ended 'main windows=0'
 }
 
@@ -191,7 +243,8 @@ scenario_first_start() {
   local pid
   launch pid
   step "first start: blocking on, the service stopped by the real net" --pid "$pid" expect "${started[@]}"
-  step "one icon in the notification area, with its tooltip" --pid "$pid" tray-tip 0 'Right Click For Options'
+  hover "rest the pointer on the icon" --pid "$pid" locate-tray 0
+  step "one icon in the notification area, with its tooltip" --pid "$pid" tray-tip 'Right Click For Options'
   finish "$pid"
 }
 
@@ -199,10 +252,10 @@ scenario_stop_then_go() {
   local pid
   launch pid
   step "started" --pid "$pid" expect "${started[@]}"
-  step "press Stop" --pid "$pid" press Stop
+  click "press Stop" 1 --pid "$pid" locate Stop
   step "blocking off: the service runs again" --pid "$pid" expect service=running Stop=disabled Go=enabled \
     'blocking label=Hush Not Enabled'
-  step "press Go" --pid "$pid" press Go
+  click "press Go" 1 --pid "$pid" locate Go
   step "blocking on: the service stopped" --pid "$pid" expect service=stopped Go=disabled Stop=enabled \
     'blocking label=Hush Enabled'
   finish "$pid"
@@ -212,14 +265,15 @@ scenario_hide_and_show() {
   local pid
   launch pid
   step "started" --pid "$pid" expect "${started[@]}"
-  step "press Hide" --pid "$pid" press Hide
+  click "press Hide" 1 --pid "$pid" locate Hide
   step "the window is hidden and still loaded" --pid "$pid" expect main=hidden process=running service=stopped \
     'tray icons=1'
+  hover "the pointer on the icon" --pid "$pid" locate-tray 0
   step "the shell reports a left click on the icon" --pid "$pid" tray left
   step "the window is back as it was" --pid "$pid" expect main=shown 'blocking label= Hush Enabled' Go=disabled
-  step "press Hide again" --pid "$pid" press Hide
+  click "press Hide again" 1 --pid "$pid" locate Hide
   step "hidden again" --pid "$pid" expect main=hidden
-  step "click the icon itself with the left button" --pid "$pid" tray-click 0 left
+  click "click the icon itself with the left button" 1 --pid "$pid" locate-tray 0
   step "the window is back" --pid "$pid" expect main=shown
   finish "$pid"
 }
@@ -228,22 +282,25 @@ scenario_tray_menu() {
   local pid
   launch pid
   step "started" --pid "$pid" expect "${started[@]}"
-  step "one icon with its tooltip" --pid "$pid" tray-tip 0 'Right Click For Options'
+  hover "rest the pointer on the icon" --pid "$pid" locate-tray 0
+  step "one icon with its tooltip" --pid "$pid" tray-tip 'Right Click For Options'
+  hover "the pointer on the icon" --pid "$pid" locate-tray 0
   step "the shell reports a right click on the icon" --pid "$pid" tray right
   step "the menu: Blocking Started checked, Blocking Stopped not" --pid "$pid" expect menu=open \
     'menu Exit=not checked' 'menu Blocking Stopped=not checked' 'menu Blocking Started=checked'
   screenshot tray_menu_open
-  step "pick Blocking Stopped" --pid "$pid" menu-pick 'Blocking Stopped'
+  click "pick Blocking Stopped" 1 --pid "$pid" locate-menu 'Blocking Stopped'
   step "blocking off: the service runs" --pid "$pid" expect menu=closed service=running \
     'blocking label=Hush Not Enabled' Go=enabled Stop=disabled
+  hover "the pointer on the icon" --pid "$pid" locate-tray 0
   step "right click again" --pid "$pid" tray right
   step "the check mark moved" --pid "$pid" expect menu=open 'menu Blocking Stopped=checked' \
     'menu Blocking Started=not checked'
   step "dismiss the menu" --pid "$pid" menu-dismiss
   step "nothing changed" --pid "$pid" expect menu=closed service=running 'blocking label=Hush Not Enabled'
-  step "right click on the icon itself" --pid "$pid" tray-click 0 right
+  click "right click on the icon itself" 3 --pid "$pid" locate-tray 0
   step "the menu opens from the shell's own callback" --pid "$pid" expect menu=open 'menu Blocking Stopped=checked'
-  step "pick Blocking Started" --pid "$pid" menu-pick 'Blocking Started'
+  click "pick Blocking Started" 1 --pid "$pid" locate-menu 'Blocking Started'
   step "blocking on: the service stopped" --pid "$pid" expect menu=closed service=stopped \
     'blocking label=Hush Enabled' Go=disabled Stop=enabled
   finish "$pid"
@@ -255,21 +312,23 @@ scenario_exit_from_tray() {
   local pid
   launch pid
   step "started" --pid "$pid" expect "${started[@]}"
-  step "press Hide" --pid "$pid" press Hide
+  click "press Hide" 1 --pid "$pid" locate Hide
   step "hidden" --pid "$pid" expect main=hidden
+  hover "the pointer on the icon" --pid "$pid" locate-tray 0
   step "right click on the icon" --pid "$pid" tray right
-  step "pick Exit" --pid "$pid" menu-pick Exit
+  click "pick Exit" 1 --pid "$pid" locate-menu Exit
   step "the program ended, the service stays stopped" --pid "$pid" expect process=ended 'main windows=0' \
     service=stopped
 
   launch pid
   step "started again" --pid "$pid" expect "${started[@]}"
-  step "press Stop" --pid "$pid" press Stop
+  click "press Stop" 1 --pid "$pid" locate Stop
   step "blocking off" --pid "$pid" expect service=running
-  step "press Hide" --pid "$pid" press Hide
+  click "press Hide" 1 --pid "$pid" locate Hide
   step "hidden" --pid "$pid" expect main=hidden
+  hover "the pointer on the icon" --pid "$pid" locate-tray 0
   step "right click on the icon" --pid "$pid" tray right
-  step "pick Exit" --pid "$pid" menu-pick Exit
+  click "pick Exit" 1 --pid "$pid" locate-menu Exit
   step "the program ended, the service stays running" --pid "$pid" expect process=ended 'main windows=0' \
     service=running
   screenshot "$scenario"
@@ -279,20 +338,20 @@ scenario_auto_start() {
   local pid
   launch pid
   step "started: will not run on startup" --pid "$pid" expect "${started[@]}" 'startup shortcut=absent'
-  step "press Auto Start" --pid "$pid" press 'Auto Start'
+  click "press Auto Start" 1 --pid "$pid" locate 'Auto Start'
   step "the shortcut is in the Startup folder" --pid "$pid" expect 'startup shortcut=present' \
     'startup label=Hush will Run on Startup' 'Auto Start=disabled' 'No Auto Start=enabled'
   cmp -s "$program_dir/Hushline.lnk" "$(cat "$state/startup_dir")/Hushline.lnk" ||
     fail "the Startup folder's Hushline.lnk is not a copy of the program folder's"
-  step "press Exit" --pid "$pid" press Exit
+  click "press Exit" 1 --pid "$pid" locate Exit
   step "ended" --pid "$pid" expect process=ended
   launch pid
   step "the next start finds the shortcut" --pid "$pid" expect main=shown 'startup label=Hush will Run on Startup' \
     'Auto Start=disabled' 'No Auto Start=enabled' 'startup shortcut=present'
-  step "press No Auto Start" --pid "$pid" press 'No Auto Start'
+  click "press No Auto Start" 1 --pid "$pid" locate 'No Auto Start'
   step "the shortcut is gone" --pid "$pid" expect 'startup shortcut=absent' \
     'startup label=Hush will Not Run on Startup' 'Auto Start=enabled' 'No Auto Start=disabled'
-  step "press Exit" --pid "$pid" press Exit
+  click "press Exit" 1 --pid "$pid" locate Exit
   step "ended" --pid "$pid" expect process=ended
   launch pid
   step "the next start finds none" --pid "$pid" expect "${started[@]}" 'startup shortcut=absent'
@@ -304,10 +363,10 @@ scenario_auto_start_without_shortcut() {
   rm "$program_dir/Hushline.lnk"
   launch pid
   step "started" --pid "$pid" expect "${started[@]}"
-  step "press Auto Start with no shortcut in the program folder" --pid "$pid" press 'Auto Start'
+  click "press Auto Start with no shortcut in the program folder" 1 --pid "$pid" locate 'Auto Start'
   step "the message box says so" --pid "$pid" expect 'message box=Could not find shortcut'
   screenshot auto_start_message_box
-  step "press OK" --pid "$pid" message-box-ok
+  click "press OK" 1 --pid "$pid" locate OK
   step "nothing changed" --pid "$pid" expect 'message box=(none)' 'startup shortcut=absent' \
     'startup label=Hush will Not Run on Startup' 'Auto Start=enabled' 'No Auto Start=disabled'
   finish "$pid"
@@ -317,21 +376,21 @@ scenario_help() {
   local pid
   launch pid
   step "started" --pid "$pid" expect "${started[@]}"
-  step "press Help" --pid "$pid" press Help
+  click "press Help" 1 --pid "$pid" locate Help
   step "the help window opens" --pid "$pid" expect help=shown 'help windows=1' 'help button=enabled'
-  step "press Help again" --pid "$pid" press Help
+  click "press Help again" 1 --pid "$pid" locate Help
   # Input is handled in order, so once the help window's button has acted, the second Help
   # has been handled too.
-  step "press the help window's button" --pid "$pid" press 'Click Here To View More Of Our Software'
+  click "press the help window's button" 1 --pid "$pid" locate 'Click Here To View More Of Our Software'
   step "still one help window; the browser asked once" --pid "$pid" expect 'browser requests=1' 'help windows=1'
   screenshot help_window
-  step "press the help window's button again" --pid "$pid" press 'Click Here To View More Of Our Software'
+  click "press the help window's button again" 1 --pid "$pid" locate 'Click Here To View More Of Our Software'
   step "a second request for the same address" --pid "$pid" expect 'browser requests=2'
   [ "$(sort -u "$drive_c/e2e/urls.txt" | wc -l)" = 1 ] || fail "the two requests differ: $(cat "$drive_c/e2e/urls.txt")"
   grep -qE '^https?://' "$drive_c/e2e/urls.txt" || fail "no web address: $(cat "$drive_c/e2e/urls.txt")"
   step "close the help window" --pid "$pid" close Help
   step "it is gone" --pid "$pid" expect 'help windows=0' main=shown
-  step "press Help after closing it" --pid "$pid" press Help
+  click "press Help after closing it" 1 --pid "$pid" locate Help
   step "it opens afresh" --pid "$pid" expect help=shown 'help windows=1'
   step "close it" --pid "$pid" close Help
   step "gone" --pid "$pid" expect 'help windows=0'
@@ -342,9 +401,9 @@ scenario_exit_button() {
   local pid
   launch pid
   step "started" --pid "$pid" expect "${started[@]}"
-  step "press Stop" --pid "$pid" press Stop
+  click "press Stop" 1 --pid "$pid" locate Stop
   step "blocking off" --pid "$pid" expect service=running
-  step "press Exit" --pid "$pid" press Exit
+  click "press Exit" 1 --pid "$pid" locate Exit
   step "the program ends and leaves the service running" --pid "$pid" expect process=ended 'main windows=0' \
     service=running
   screenshot "$scenario"
@@ -354,8 +413,8 @@ scenario_drag() {
   local pid
   launch pid
   step "started" --pid "$pid" expect "${started[@]}"
-  step "drag the window by its bare surface" --pid "$pid" drag 120 80
-  step "and back part of the way" --pid "$pid" drag -30 -20
+  drag "drag the window by its bare surface" "$pid" 120 80
+  drag "and back part of the way" "$pid" -30 -20
   finish "$pid"
 }
 
@@ -363,7 +422,7 @@ scenario_second_copy() {
   local first second
   launch first
   step "the first copy started" --pid "$first" expect "${started[@]}"
-  step "the first copy: press Stop" --pid "$first" press Stop
+  click "the first copy: press Stop" 1 --pid "$first" locate Stop
   step "the first copy: blocking off" --pid "$first" expect service=running 'blocking label=Hush Not Enabled'
   launch second
   step "the second copy goes through the whole start-up" --pid "$second" expect main=shown service=stopped \
@@ -371,10 +430,10 @@ scenario_second_copy() {
   step "the first copy still shows what it last did" --pid "$first" expect main=shown \
     'blocking label=Hush Not Enabled' Go=enabled
   screenshot "$scenario"
-  step "the second copy: press Exit" --pid "$second" press Exit
+  click "the second copy: press Exit" 1 --pid "$second" locate Exit
   step "the second copy ended, the first runs on" --pid "$second" expect process=ended 'main windows=1' \
     'tray icons=1'
-  step "the first copy: press Exit" --pid "$first" press Exit
+  click "the first copy: press Exit" 1 --pid "$first" locate Exit
   step "the first copy ended" --pid "$first" expect process=ended 'main windows=0'
 }
 
