@@ -112,7 +112,9 @@ hover() {
 }
 
 # drag "what" pid dx dy: takes the main window by its bare surface with the left button and
-# moves the pointer by dx, dy; the window must follow exactly.
+# moves the pointer by dx, dy at a hand's pace, in steps; the window must follow exactly.
+# Under Wine a move now and then reaches the window twice, which puts it one step ahead until
+# the next move; like a hand, the drag comes to rest with a last small move before letting go.
 drag() {
   local what=$1 pid=$2 dx=$3 dy=$4 at x y left top window steps=8 i
   log "- $what"
@@ -122,8 +124,10 @@ drag() {
   window=$(desktop_window) || fail "$what: no Wine desktop window on the display"
   local moves=()
   for i in $(seq 1 "$steps"); do
-    moves+=(mousemove --window "$window" $((x + dx * i / steps)) $((y + dy * i / steps)))
+    moves+=(sleep 0.03 mousemove --window "$window" $((x + dx * i / steps)) $((y + dy * i / steps)))
   done
+  moves+=(sleep 0.2 mousemove --window "$window" $((x + dx + 1)) $((y + dy))
+          sleep 0.1 mousemove --window "$window" $((x + dx)) $((y + dy)) sleep 0.2)
   xdotool mousemove --window "$window" "$x" "$y" mousedown 1 "${moves[@]}" mouseup 1 ||
     fail "$what: xdotool could not drag"
   step "the window followed by ($dx, $dy)" --pid "$pid" expect "main position=$((left + dx)),$((top + dy))"
@@ -197,7 +201,7 @@ setup() {
   local startup
   startup=$(drive startup-folder) || fail "no Startup folder"
   winepath -u "$startup" >"$state/startup_dir"
-  step "the desktop with its notification area is up" expect 'main windows=0'
+  step "the desktop with its notification area is up" expect 'notification area=present' 'tray icons=0'
   screenshot setup
   log "prefix $WINEPREFIX ready; Startup folder $startup"
 }
@@ -220,7 +224,7 @@ reset() {
     quiet wine net start messenger || true
   fi
   step "no copy runs and the service runs" expect 'main windows=0' 'help windows=0' service=running
-  step "the notification area shows no icon" expect 'tray icons=0' 
+  step "the notification area shows no icon" expect 'tray icons=0'
 }
 
 # The end of a scenario: its picture, then "Exit" and the process gone.
