@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bench/counters.h"
+#include "tests/support/pe_imports.h"
 
 namespace {
 
@@ -282,38 +283,9 @@ double PrivateCommittedKb(HANDLE process) {
 // ---- the executable on disk -----------------------------------------------------------------
 
 std::vector<std::string> ImportedDlls(const std::wstring& path) {
-    std::ifstream file(std::filesystem::path(path), std::ios::binary);
-    std::vector<char> image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    auto at = [&](size_t offset, size_t size) {
-        if (offset + size > image.size()) Fail("malformed executable " + Narrow(path));
-        return image.data() + offset;
-    };
-    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
-    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(at(dos->e_lfanew, sizeof(IMAGE_NT_HEADERS32)));
-    auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
-        at(dos->e_lfanew + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + nt->FileHeader.SizeOfOptionalHeader,
-           sizeof(IMAGE_SECTION_HEADER) * nt->FileHeader.NumberOfSections));
-    auto fileOffset = [&](DWORD rva) -> size_t {
-        for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
-            const auto& s = sections[i];
-            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + std::max(s.Misc.VirtualSize, s.SizeOfRawData)) {
-                return rva - s.VirtualAddress + s.PointerToRawData;
-            }
-        }
-        Fail("import table outside every section in " + Narrow(path));
-    };
-    std::vector<std::string> dlls;
-    DWORD importRva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    if (!importRva) return dlls;
-    for (size_t offset = fileOffset(importRva);; offset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-        auto* descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(offset, sizeof(IMAGE_IMPORT_DESCRIPTOR)));
-        if (!descriptor->Name) break;
-        std::string name(at(fileOffset(descriptor->Name), 1));
-        std::transform(name.begin(), name.end(), name.begin(), [](char c) { return static_cast<char>(std::tolower(c)); });
-        dlls.push_back(name);
-    }
-    std::sort(dlls.begin(), dlls.end());
-    return dlls;
+    auto dlls = test_support::ImportedDlls(path);
+    if (!dlls) Fail("malformed executable " + Narrow(path));
+    return *dlls;
 }
 
 double FileKb(const std::wstring& path) {
@@ -504,7 +476,12 @@ void Report(const Settings& settings, const std::vector<std::vector<Sample>>& sa
     std::ostringstream out;
     const Program& product = settings.programs[0];
     const Program& baseline = settings.programs[1];
-    out << "Hushline benchmark: " << settings.runs << " runs of each program, taking turns; idle "
+#ifdef _WIN64
+    constexpr const char* kArchitecture = "x86-64";
+#else
+    constexpr const char* kArchitecture = "i686, as shipped";
+#endif
+    out << "Hushline benchmark (" << kArchitecture << " build): " << settings.runs << " runs of each program, taking turns; idle "
         << settings.idleSeconds << " s; drag " << settings.dragSteps << " steps\n";
     out << "figures are min / median / max over the runs\n\n";
 

@@ -45,7 +45,7 @@ void Form2Class::Form_Load() { Skin1.ApplySkin(hWnd()); }
 // Opens the home page in the default browser. The shell's outcome is not ours to report:
 // any message it shows itself has this window as its owner.
 void Form2Class::Command1_Click() {
-    HWND owner = reinterpret_cast<HWND>(static_cast<intptr_t>(hWnd()));
+    HWND owner = runtime::FromLong<HWND>(hWnd());
     std::string address = ToAnsi(kHomePage);
     seams.shellExecute(owner, nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

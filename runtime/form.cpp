@@ -311,7 +311,7 @@ void Form::PopupMenu(Menu& menu) {
 
 int32_t Form::hWnd() {
     EnsureLoaded();
-    return static_cast<int32_t>(reinterpret_cast<intptr_t>(window_));
+    return ToLong(window_);
 }
 
 Picture Form::Icon() {

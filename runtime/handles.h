@@ -3,9 +3,22 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace runtime {
+
+// The runtime hands window, icon and GDI handles out as 32-bit Longs. Such handles have 32
+// significant bits on 64-bit Windows too, which issues them sign-extended: widen them back
+// the same way.
+template <typename Handle>
+int32_t ToLong(Handle handle) {
+    return static_cast<int32_t>(reinterpret_cast<intptr_t>(handle));
+}
+template <typename Handle>
+Handle FromLong(int32_t value) {
+    return reinterpret_cast<Handle>(static_cast<intptr_t>(value));
+}
 
 // Owns a GDI object (font, brush, bitmap) and deletes it.
 template <typename Handle>

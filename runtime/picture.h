@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "runtime/handles.h"
+
 namespace runtime {
 
 class Picture {
@@ -16,7 +18,7 @@ public:
 
     int16_t Type() const { return type_; }
     // The handle as a 32-bit value; borrowed from whoever owns the picture.
-    int32_t Handle() const { return static_cast<int32_t>(reinterpret_cast<intptr_t>(handle_)); }
+    int32_t Handle() const { return ToLong(handle_); }
 
 private:
     int16_t type_ = kNone;

@@ -1,11 +1,35 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the whole test suite under Wine.
+# Sets up, builds and runs the whole test suite under Wine, twice: the i686 build (what
+# ships) where this host runs 32-bit x86 code, and the x86-64 build always, each in its own
+# build folder with its own Wine prefixes. HUSHLINE_HOST_RUNS_32BIT=0 forces the 64-bit-only
+# path. Arguments go to both CTest runs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-build=${BUILD_DIR:-$root/build}
-BUILD_DIR=$build "$root/scripts/build.sh" -DBUILD_TESTING=ON
+source "$root/scripts/host.sh"
+host_check_32bit
 source "$root/scripts/display.sh"
 start_display
-cd "$build"
-ctest --output-on-failure --timeout 600 "$@"
+
+build=${BUILD_DIR:-$root/build}
+declare -A dirs=([i686]=$build [x86_64]=$build/x86_64)
+results=()
+status=0
+for arch in i686 x86_64; do
+  if [ "$arch" = i686 ] && [ "$HOST_RUNS_32BIT" = 0 ]; then
+    # What ships is built all the same; only its tests can't run here.
+    HUSHLINE_ARCH=$arch BUILD_DIR=${dirs[$arch]} "$root/scripts/build.sh" -DBUILD_TESTING=OFF
+    results+=("i686 run: skipped, $HOST_32BIT_REASON")
+    continue
+  fi
+  echo "== $arch run, in ${dirs[$arch]}"
+  HUSHLINE_ARCH=$arch BUILD_DIR=${dirs[$arch]} "$root/scripts/build.sh" -DBUILD_TESTING=ON
+  if (cd "${dirs[$arch]}" && ctest --output-on-failure --timeout 600 "$@"); then
+    results+=("$arch run: passed")
+  else
+    results+=("$arch run: FAILED")
+    status=1
+  fi
+done
+printf '%s\n' "${results[@]}"
+exit $status

@@ -56,8 +56,6 @@ runtime::Bitmap MakeBuffer(int width, int height) {
     return runtime::Bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
 }
 
-HWND ToWindow(int32_t handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
-
 bool IsClass(HWND window, const wchar_t* name) {
     wchar_t buffer[64];
     return GetClassNameW(window, buffer, 64) > 0 && lstrcmpiW(buffer, name) == 0;
@@ -471,7 +469,7 @@ std::shared_ptr<const SkinImages> Skin::Images() {
 }
 
 int32_t Skin::ApplySkin(int32_t hWnd) {
-    HWND window = ToWindow(hWnd);
+    HWND window = runtime::FromLong<HWND>(hWnd);
     if (!IsWindow(window)) runtime::Raise(runtime::kInvalidCall);
 
     auto look = std::make_shared<Look>();

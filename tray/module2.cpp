@@ -10,7 +10,7 @@ namespace Module2 {
 
 Seams seams;
 
-int32_t OldWindowProc = 0;
+LONG_PTR OldWindowProc = 0;
 runtime::Form* TrayForm = nullptr;
 runtime::Menu* TrayMenu = nullptr;
 TrayRecord TrayData;
@@ -74,14 +74,15 @@ void AddTrayIcon(runtime::Form& form, runtime::Menu& menu) {
     TrayForm = &form;
     TrayMenu = &menu;
     // The hook goes in before the icon exists, so no callback can miss it.
-    HWND window = reinterpret_cast<HWND>(static_cast<intptr_t>(form.hWnd()));
-    OldWindowProc = SetWindowLongA(window, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<intptr_t>(&TrayWndProc)));
+    HWND window = runtime::FromLong<HWND>(form.hWnd());
+    // In the 32-bit build the headers make this SetWindowLongA(window, GWL_WNDPROC, ...).
+    OldWindowProc = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TrayWndProc));
 
     TrayData.uID = kIconId;
     TrayData.cbSize = sizeof(ShellTrayRecord);
-    TrayData.hWnd = reinterpret_cast<HWND>(static_cast<intptr_t>(form.hWnd()));
+    TrayData.hWnd = window;
     // The picture's kind is not looked at here: whatever handle the icon reports goes.
-    TrayData.hIcon = reinterpret_cast<HICON>(static_cast<intptr_t>(form.Icon().Handle()));
+    TrayData.hIcon = runtime::FromLong<HICON>(form.Icon().Handle());
     TrayData.uCallbackMessage = kTrayCallback;
     TrayData.uFlags = kMessageAndIcon;
     NotifyShell(kAdd);
@@ -89,7 +90,7 @@ void AddTrayIcon(runtime::Form& form, runtime::Menu& menu) {
 
 void SetTrayIcon(const runtime::Picture& picture) {
     if (picture.Type() != runtime::Picture::kIcon) return;
-    TrayData.hIcon = reinterpret_cast<HICON>(static_cast<intptr_t>(picture.Handle()));
+    TrayData.hIcon = runtime::FromLong<HICON>(picture.Handle());
     TrayData.uFlags = kIconOnly;
     NotifyShell(kModify);
 }
@@ -115,7 +116,7 @@ LRESULT CALLBACK TrayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             TrayForm->PopupMenu(*TrayMenu);
             return 0;
         }
-        return CallWindowProcA(reinterpret_cast<WNDPROC>(static_cast<intptr_t>(OldWindowProc)), window, message,
+        return CallWindowProcA(reinterpret_cast<WNDPROC>(OldWindowProc), window, message,
                                wParam, lParam);
     });
 }

@@ -42,7 +42,10 @@ struct ShellTrayRecord {
     HICON hIcon;
     char szTip[kTipLength];
 };
-static_assert(sizeof(ShellTrayRecord) == 88, "the shell's first notify-icon record is 88 bytes");
+static_assert(sizeof(ShellTrayRecord) == NOTIFYICONDATAA_V1_SIZE, "the shell's first notify-icon record");
+#ifndef _WIN64
+static_assert(sizeof(ShellTrayRecord) == 88, "the 32-bit shell's first notify-icon record is 88 bytes");
+#endif
 
 // The one seam in front of the shell's notify-icon call. Tests may put an observer in
 // front that records the record's bytes and then makes the real call.
@@ -52,7 +55,7 @@ struct Seams {
 extern Seams seams;
 
 // Module state, zero until AddTrayIcon runs; one set for the whole process.
-extern int32_t OldWindowProc;       // the main window's procedure before the hook
+extern LONG_PTR OldWindowProc;      // the main window's procedure before the hook
 extern runtime::Form* TrayForm;     // the hooked form, on which the menu pops up
 extern runtime::Menu* TrayMenu;     // the icon's pop-up menu
 extern TrayRecord TrayData;         // reused by every call to the shell

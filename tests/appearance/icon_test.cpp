@@ -199,7 +199,7 @@ TEST(MainWindowIcon, TitleBarTaskbarAndTrayShowTheProgramIcon) {
     auto small = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
     ASSERT_NE(big, nullptr);
     ASSERT_NE(small, nullptr);
-    EXPECT_EQ(picture.Handle(), static_cast<int32_t>(reinterpret_cast<intptr_t>(big)));
+    EXPECT_EQ(runtime::FromLong<HICON>(picture.Handle()), big) << "widened back, the handle is the window's own";
 
     HINSTANCE instance = GetModuleHandleW(nullptr);
     EXPECT_EQ(big, LoadImageW(instance, MAKEINTRESOURCEW(IDI_HUSHLINE), IMAGE_ICON, kSize, kSize, LR_SHARED));

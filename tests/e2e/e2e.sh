@@ -10,7 +10,8 @@ set -euo pipefail
 
 : "${E2E_DIR:?}" "${E2E_ARTIFACTS:?}" "${E2E_HUSHLINE:?}" "${E2E_DRIVER:?}" "${E2E_SERVICE:?}"
 export WINEPREFIX=$E2E_DIR/prefix
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml="
+source "$(dirname "$0")/../../scripts/wine.sh"
 state=$E2E_DIR/state
 drive_c=$WINEPREFIX/drive_c
 program_dir="$drive_c/Program Files/Hushline"
@@ -55,7 +56,7 @@ close_fds() {
   done
   return 0
 }
-quiet() { (close_fds && exec "$@") >"${quiet_out:-$state/out}" 2>&1 </dev/null; }
+quiet() { (close_fds && "$@") >"${quiet_out:-$state/out}" 2>&1 </dev/null; }
 
 # The driver, a Windows program in the prefix; its address is also the stand-in browser's.
 drive() {
@@ -150,16 +151,25 @@ service_state() { drive snapshot | sed -n 's/^  service: "\(.*\)"$/\1/p'; }
 # ---------------------------------------------------------------------------------------
 # Setup and cleanup
 
+# Whether pid is still the wineserver that setup started for this prefix: the file may be
+# left from an interrupted run, and its number long since given to another process.
+is_our_server() {
+  local pid=$1
+  [[ $pid =~ ^[0-9]+$ ]] || return 1
+  case "$(readlink "/proc/$pid/exe" 2>/dev/null)" in */wineserver*) ;; *) return 1 ;; esac
+  tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"
+}
+
 stop_server() {
-  quiet wineserver -k || true
+  [ -d "$WINEPREFIX" ] && quiet wineserver -k || true
   if [ -f "$state/wineserver.pid" ]; then
     local pid
     pid=$(cat "$state/wineserver.pid")
     for _ in $(seq 50); do
-      kill -0 "$pid" 2>/dev/null || break
+      is_our_server "$pid" || break
       sleep 0.1
     done
-    kill "$pid" 2>/dev/null || true
+    ! is_our_server "$pid" || kill "$pid" 2>/dev/null || true
     rm -f "$state/wineserver.pid"
   fi
 }
@@ -175,7 +185,7 @@ setup() {
   printf '%s\n' $! >"$state/wineserver.pid"
   # A first command creates the prefix; services registered in one made by wineboot -i
   # never start.
-  quiet wine cmd /c echo
+  (close_fds && wine_prefix_init) </dev/null || fail "Wine cannot start"
   quiet wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f
   quiet wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "$desktop_size" /f
 
@@ -201,6 +211,7 @@ setup() {
   local startup
   startup=$(drive startup-folder) || fail "no Startup folder"
   winepath -u "$startup" >"$state/startup_dir"
+  [ -n "$(cat "$state/startup_dir")" ] || fail "winepath gave no Unix path for $startup"
   step "the desktop with its notification area is up" expect 'notification area=present' 'tray icons=0'
   screenshot setup
   log "prefix $WINEPREFIX ready; Startup folder $startup"
@@ -219,7 +230,10 @@ reset() {
     : >"$state/pids"
   fi
   cp "$state/Hushline.lnk" "$program_dir/Hushline.lnk"
-  rm -f "$(cat "$state/startup_dir")/Hushline.lnk" "$drive_c/e2e/urls.txt"
+  local startup_dir
+  startup_dir=$(cat "$state/startup_dir")
+  [ -n "$startup_dir" ] || fail "no Startup folder was saved at setup"
+  rm -f "$startup_dir/Hushline.lnk" "$drive_c/e2e/urls.txt"
   if [ "$(service_state)" != running ]; then
     quiet wine net start messenger || true
   fi

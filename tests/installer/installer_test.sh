@@ -13,9 +13,9 @@ setup=$1 built_exe=$2 probe_exe=$3 work=$4 version=$5
 : "${DISPLAY:?needs a display}"
 
 export WINEPREFIX=$work/wineprefix
-export WINEDEBUG=-all
 # winemenubuilder would copy the Start-menu entry into the real desktop's menus.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+source "$(dirname "$0")/../../scripts/wine.sh"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "== $*"; }
@@ -31,8 +31,7 @@ cleanup() {
   wait "$server" 2>/dev/null || true
 }
 trap cleanup EXIT
-# A first command makes the prefix (one made by wineboot -i would differ).
-wine cmd /c echo >/dev/null 2>&1
+wine_prefix_init
 
 # Windows tools print CRLF lines.
 probe() { wine "$probe_exe" "$@" | tr -d '\r'; }

@@ -55,7 +55,7 @@ protected:
 };
 
 TEST_F(TrayHook, SitsInFrontOfTheRuntimeProcedureAndTheWindowStillWorks) {
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongA(window_, GWL_WNDPROC)), &Module2::TrayWndProc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window_, GWLP_WNDPROC)), &Module2::TrayWndProc);
     EXPECT_NE(Module2::OldWindowProc, 0);
     EXPECT_EQ(Module2::TrayForm, &Form1);
     EXPECT_EQ(Module2::TrayMenu, &Form1.MnuTray);
@@ -280,7 +280,7 @@ TEST_F(TrayHook, ExitFromTheMenuWhileHiddenUnloadsTheForm) {
     Form1.Show();
     HWND again = Form1.Window();
     ASSERT_NE(again, nullptr);
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongA(again, GWL_WNDPROC)), &Module2::TrayWndProc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(again, GWLP_WNDPROC)), &Module2::TrayWndProc);
     ASSERT_EQ(recorder.Calls().size(), 3u);
     EXPECT_EQ(recorder.Calls()[0].operation, static_cast<DWORD>(NIM_ADD));
     EXPECT_EQ(recorder.Calls()[0].Record().hWnd, again);

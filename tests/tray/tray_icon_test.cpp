@@ -49,7 +49,7 @@ HWND Form1Window() { return Form1.Window(); }
 WNDPROC g_procAtAdd = nullptr;
 decltype(Module2::Seams::notifyIcon) g_inner = nullptr;
 BOOL WINAPI NoteProcAtAdd(DWORD operation, PNOTIFYICONDATAA data) {
-    if (operation == NIM_ADD) g_procAtAdd = reinterpret_cast<WNDPROC>(GetWindowLongA(data->hWnd, GWL_WNDPROC));
+    if (operation == NIM_ADD) g_procAtAdd = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(data->hWnd, GWLP_WNDPROC));
     return g_inner(operation, data);
 }
 
@@ -63,7 +63,7 @@ TEST(TrayStartup, ShellGetsThreeCallsInOrderWithExactRecords) {
 
     HWND window = Form1Window();
     ASSERT_NE(window, nullptr);
-    HICON icon = reinterpret_cast<HICON>(static_cast<intptr_t>(Form1.Icon().Handle()));
+    HICON icon = runtime::FromLong<HICON>(Form1.Icon().Handle());
     ASSERT_NE(icon, nullptr);
 
     const auto& calls = recorder.Calls();
@@ -74,8 +74,8 @@ TEST(TrayStartup, ShellGetsThreeCallsInOrderWithExactRecords) {
         SCOPED_TRACE(i);
         const Module2::ShellTrayRecord record = calls[i].Record();
         EXPECT_EQ(calls[i].operation, operations[i]);
-        EXPECT_EQ(calls[i].cbSize, 88u);
-        EXPECT_EQ(std::memcmp(calls[i].bytes.data(), "\x58\0\0\0", 4), 0);  // 88, little-endian, first
+        EXPECT_EQ(calls[i].cbSize, tray_test::kRecordSize);
+        EXPECT_EQ(std::memcmp(calls[i].bytes.data(), tray_test::kRecordSizeBytes, 4), 0);  // little-endian, first
         EXPECT_EQ(record.hWnd, window);
         EXPECT_EQ(record.uID, 0u);
         EXPECT_EQ(record.uFlags, flags[i]);
@@ -137,7 +137,7 @@ TEST_F(TrayRecordCalls, TipFieldKeepsItsTerminatorForEveryLength) {
         ASSERT_EQ(recorder.Calls().size(), 1u);
         const NotifyCall& call = recorder.Calls()[0];
         EXPECT_EQ(call.operation, static_cast<DWORD>(NIM_MODIFY));
-        EXPECT_EQ(call.cbSize, 88u);
+        EXPECT_EQ(call.cbSize, tray_test::kRecordSize);
         EXPECT_EQ(call.Record().uFlags, static_cast<UINT>(NIF_TIP));
         EXPECT_EQ(call.Record().hWnd, window_);
         EXPECT_EQ(call.Record().uID, 0u);

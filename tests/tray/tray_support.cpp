@@ -22,14 +22,14 @@ BOOL WINAPI RecordingNotify(DWORD operation, PNOTIFYICONDATAA data) {
 
 std::vector<PassedMessage> g_passed;
 std::vector<UINT> g_probes;
-int32_t g_realPrevious = 0;
+LONG_PTR g_realPrevious = 0;
 
 LRESULT CALLBACK RecordingPrevious(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     g_passed.push_back({message, wParam, lParam});
     if (std::find(g_probes.begin(), g_probes.end(), message) != g_probes.end()) {
         return PreviousProcRecorder::kProbeResult;
     }
-    return CallWindowProcA(reinterpret_cast<WNDPROC>(static_cast<intptr_t>(g_realPrevious)), window, message, wParam,
+    return CallWindowProcA(reinterpret_cast<WNDPROC>(g_realPrevious), window, message, wParam,
                            lParam);
 }
 
@@ -69,7 +69,7 @@ PreviousProcRecorder::PreviousProcRecorder(std::vector<UINT> probes) {
     g_passed.clear();
     g_probes = std::move(probes);
     g_realPrevious = Module2::OldWindowProc;
-    Module2::OldWindowProc = static_cast<int32_t>(reinterpret_cast<intptr_t>(&RecordingPrevious));
+    Module2::OldWindowProc = reinterpret_cast<LONG_PTR>(&RecordingPrevious);
 }
 
 PreviousProcRecorder::~PreviousProcRecorder() { Module2::OldWindowProc = g_realPrevious; }

@@ -16,9 +16,19 @@
 
 namespace tray_test {
 
+// The size of the shell's first notify-icon record: 88 bytes in the 32-bit build, and in a
+// 64-bit one the platform's own layout, with its 8-byte handles aligned.
+#ifdef _WIN64
+constexpr DWORD kRecordSize = 104;
+constexpr char kRecordSizeBytes[] = "\x68\0\0\0";
+#else
+constexpr DWORD kRecordSize = 88;
+constexpr char kRecordSizeBytes[] = "\x58\0\0\0";
+#endif
+
 struct NotifyCall {
     DWORD operation;
-    std::array<unsigned char, 88> bytes;  // what the shell was handed, read up to cbSize
+    std::array<unsigned char, sizeof(Module2::ShellTrayRecord)> bytes;  // what the shell got, up to cbSize
     DWORD cbSize;
     BOOL result;                          // the real call's answer
 
