@@ -2,6 +2,7 @@
 // field, and pictures that are not icons.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 
@@ -51,6 +52,33 @@ decltype(Module2::Seams::notifyIcon) g_inner = nullptr;
 BOOL WINAPI NoteProcAtAdd(DWORD operation, PNOTIFYICONDATAA data) {
     if (operation == NIM_ADD) g_procAtAdd = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(data->hWnd, GWLP_WNDPROC));
     return g_inner(operation, data);
+}
+
+// The record the shell reads must lie as the platform's own first notify-icon record: 88
+// bytes with 4-byte handles in the 32-bit build, 8-byte aligned handles in a 64-bit one.
+TEST(TrayRecordLayout, MatchesThePlatformsFirstRecord) {
+    using Module2::ShellTrayRecord;
+    struct Field {
+        const char* name;
+        size_t ours, platform, expected32, expected64;
+    };
+    const Field fields[] = {
+        {"cbSize", offsetof(ShellTrayRecord, cbSize), offsetof(NOTIFYICONDATAA, cbSize), 0, 0},
+        {"hWnd", offsetof(ShellTrayRecord, hWnd), offsetof(NOTIFYICONDATAA, hWnd), 4, 8},
+        {"uID", offsetof(ShellTrayRecord, uID), offsetof(NOTIFYICONDATAA, uID), 8, 16},
+        {"uFlags", offsetof(ShellTrayRecord, uFlags), offsetof(NOTIFYICONDATAA, uFlags), 12, 20},
+        {"uCallbackMessage", offsetof(ShellTrayRecord, uCallbackMessage), offsetof(NOTIFYICONDATAA, uCallbackMessage),
+         16, 24},
+        {"hIcon", offsetof(ShellTrayRecord, hIcon), offsetof(NOTIFYICONDATAA, hIcon), 20, 32},
+        {"szTip", offsetof(ShellTrayRecord, szTip), offsetof(NOTIFYICONDATAA, szTip), 24, 40},
+        {"end", sizeof(ShellTrayRecord), NOTIFYICONDATAA_V1_SIZE, 88, 104},
+    };
+    for (const Field& f : fields) {
+        SCOPED_TRACE(f.name);
+        EXPECT_EQ(f.ours, f.platform);
+        EXPECT_EQ(f.ours, sizeof(void*) == 8 ? f.expected64 : f.expected32);
+    }
+    EXPECT_EQ(sizeof(ShellTrayRecord), tray_test::kRecordSize);
 }
 
 TEST(TrayStartup, ShellGetsThreeCallsInOrderWithExactRecords) {
