@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/class_names.h"
 #include "runtime/error.h"
 #include "runtime/handles.h"
 #include "skin/skin_images.h"
@@ -19,7 +20,6 @@ namespace {
 constexpr UINT_PTR kFrameSubclassId = 0x534B4E31;   // 'SKN1'
 constexpr UINT_PTR kButtonSubclassId = 0x534B4E32;  // 'SKN2'
 constexpr UINT_PTR kPanelSubclassId = 0x534B4E33;   // 'SKN3'
-constexpr wchar_t kPanelClass[] = L"HushlinePanel";  // the forms runtime's panels
 
 // What every window and control of one apply shares.
 struct Look {
@@ -435,7 +435,7 @@ void SkinChild(HWND child, const std::shared_ptr<Look>& look) {
         }
         delete old;
         InvalidateRect(child, nullptr, FALSE);
-    } else if (look->settings.applyColors && IsClass(child, kPanelClass)) {
+    } else if (look->settings.applyColors && IsClass(child, runtime::kPanelClass)) {
         auto* shared = new std::shared_ptr<Look>(look);
         auto* old = StateOf<std::shared_ptr<Look>>(child, &PanelProc, kPanelSubclassId);
         if (!Hook(child, &PanelProc, kPanelSubclassId, reinterpret_cast<DWORD_PTR>(shared))) {
