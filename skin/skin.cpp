@@ -9,6 +9,7 @@
 
 #include "runtime/class_names.h"
 #include "runtime/error.h"
+#include "runtime/dib.h"
 #include "runtime/handles.h"
 #include "skin/skin_images.h"
 #include "skin/skin_painter.h"
@@ -44,17 +45,7 @@ struct ButtonHook {
 
 // An off-screen 32-bit buffer. A DIB and not a bitmap compatible with the screen, so that
 // blending into it is exact whatever the display does.
-runtime::Bitmap MakeBuffer(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    return runtime::Bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-}
+runtime::Bitmap MakeBuffer(int width, int height) { return runtime::CreateTopDownDib(width, height); }
 
 bool IsClass(HWND window, const wchar_t* name) {
     wchar_t buffer[64];
