@@ -1,4 +1,4 @@
-// Owning wrappers for the GDI and user handles the runtime creates.
+// Owning wrappers for the kernel, GDI and user handles the runtime creates.
 #pragma once
 
 #include <windows.h>
@@ -52,6 +52,35 @@ private:
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Bitmap = GdiObject<HBITMAP>;
+
+// Owns a kernel handle (process, thread, file, mapping, snapshot) and closes it. Kernel calls
+// report failure with either null or INVALID_HANDLE_VALUE, so neither is ever closed.
+class KernelHandle {
+public:
+    KernelHandle() = default;
+    explicit KernelHandle(HANDLE handle) : handle_(handle) {}
+    ~KernelHandle() { Reset(); }
+    KernelHandle(KernelHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    KernelHandle& operator=(KernelHandle&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            handle_ = std::exchange(other.handle_, nullptr);
+        }
+        return *this;
+    }
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+
+    HANDLE Get() const { return handle_; }
+    explicit operator bool() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
+    void Reset(HANDLE handle = nullptr) {
+        if (*this) CloseHandle(handle_);
+        handle_ = handle;
+    }
+
+private:
+    HANDLE handle_ = nullptr;
+};
 
 // Owns a menu that no window holds as its menu bar.
 class OwnedMenu {
