@@ -123,7 +123,6 @@ public:
     PaintScope& operator=(const PaintScope&) = delete;
 
     HDC Dc() const { return dc_; }
-    const RECT& Dirty() const { return paint_.rcPaint; }
 
 private:
     HWND window_;
