@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bench/counters.h"
+#include "runtime/handles.h"
 #include "tests/support/pe_imports.h"
 
 namespace {
@@ -30,24 +31,6 @@ constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kChildTimeoutMs = 20000;
 constexpr DWORD kSettleMs = 500;
 constexpr POINT kGrab{4, 4};  // on the bare surface of both windows, left of and above every control
-
-// Owns a kernel handle.
-class Handle {
-public:
-    Handle() = default;
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle() { Reset(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE Get() const { return handle_; }
-    void Reset(HANDLE handle = nullptr) {
-        if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-        handle_ = handle;
-    }
-
-private:
-    HANDLE handle_ = nullptr;
-};
 
 double Now() {
     static const double frequency = [] {
@@ -166,8 +149,8 @@ HWND FindMainWindow(DWORD process) {
 
 // Whether a process that the given one started (or one of theirs) still runs.
 bool DescendantRunning(DWORD root) {
-    Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (snapshot.Get() == INVALID_HANDLE_VALUE) return false;
+    runtime::KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return false;
     std::vector<PROCESSENTRY32W> all;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
@@ -197,9 +180,9 @@ double ProcessTimesMs(HANDLE process) {
 }
 
 std::string ReadWholeFile(const std::wstring& path) {
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                            nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE) return {};
+    runtime::KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+    if (!file) return {};
     std::string text;
     char buffer[4096];
     DWORD got = 0;
@@ -349,8 +332,8 @@ Sample RunOnce(const Program& program, const Settings& settings, Hooks& hooks, b
                         folder.c_str(), &startup, &info)) {
         Fail("cannot start " + Narrow(program.path));
     }
-    Handle process(info.hProcess);
-    Handle thread(info.hThread);
+    runtime::KernelHandle process(info.hProcess);
+    runtime::KernelHandle thread(info.hThread);
     g_tray.process = info.dwProcessId;
 
     HWND window = nullptr;
@@ -614,9 +597,9 @@ int wmain(int argc, wchar_t** argv) {
     hooks.getMessage = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hooks.library, "BenchGetMessageHook")));
     hooks.callWndProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hooks.library, "BenchCallWndProcHook")));
     if (!hooks.getMessage || !hooks.callWndProc) Fail("the hook library lacks its hooks");
-    Handle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(bench::Counters),
-                                      bench::kCountersMapping));
-    if (!mapping.Get()) Fail("cannot create the counters");
+    runtime::KernelHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                     sizeof(bench::Counters), bench::kCountersMapping));
+    if (!mapping) Fail("cannot create the counters");
     hooks.counters = static_cast<bench::Counters*>(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
     if (!hooks.counters) Fail("cannot map the counters");
 

@@ -63,12 +63,6 @@ Menu::Menu(Form& form, const MenuDesign& design, UINT firstId) : form_(form), de
     for (const MenuItemDesign& item : design.items) items_.push_back(std::make_unique<MenuItem>(*this, item, id++));
 }
 
-std::vector<MenuItem*> Menu::Items() {
-    std::vector<MenuItem*> items;
-    for (auto& item : items_) items.push_back(item.get());
-    return items;
-}
-
 MenuItem* Menu::ItemById(UINT id) {
     for (auto& item : items_) {
         if (item->Id() == id) return item.get();

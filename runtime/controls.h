@@ -105,9 +105,6 @@ public:
     Menu& operator=(const Menu&) = delete;
 
     const wchar_t* Name() const { return design_.name; }
-    const MenuDesign& Design() const { return design_; }
-    Form& Owner() const { return form_; }
-    std::vector<MenuItem*> Items();
     MenuItem* ItemById(UINT id);
     MenuItem* ItemByName(std::wstring_view name);
     // The pop-up menu while the form is loaded (loading it first if need be).

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "runtime/class_names.h"
 #include "runtime/error.h"
 #include "runtime/twips.h"
 
@@ -12,7 +13,6 @@ namespace runtime {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"HushlineForm";
-constexpr wchar_t kPanelClass[] = L"HushlinePanel";
 constexpr int kFirstControlId = 1000;  // above IDOK and IDCANCEL, which dialog keys send
 constexpr UINT kFirstMenuItemId = 2000;
 constexpr UINT kMenuIdsPerMenu = 100;

@@ -26,7 +26,6 @@ public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    const FormDesign& Design() const { return design_; }
     bool IsLoaded() const { return loaded_; }
     // The window while loaded, else nullptr; does not load the form.
     HWND Window() const { return window_; }

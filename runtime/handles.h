@@ -1,4 +1,4 @@
-// Owning wrappers for the GDI and user handles the runtime creates.
+// Owning wrappers for the kernel, GDI and user handles the runtime creates.
 #pragma once
 
 #include <windows.h>
@@ -20,28 +20,29 @@ Handle FromLong(int32_t value) {
     return reinterpret_cast<Handle>(static_cast<intptr_t>(value));
 }
 
-// Owns a GDI object (font, brush, bitmap) and deletes it.
-template <typename Handle>
-class GdiObject {
+// Owns one handle and releases it as Release says; moves, never copies. IsValid says which
+// values are handles at all, and only those are released.
+template <typename Handle, auto Release, auto IsValid>
+class UniqueHandle {
 public:
-    GdiObject() = default;
-    explicit GdiObject(Handle handle) : handle_(handle) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle handle) : handle_(handle) {}
+    ~UniqueHandle() { Reset(); }
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
         if (this != &other) {
             Reset();
             handle_ = std::exchange(other.handle_, nullptr);
         }
         return *this;
     }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
 
     Handle Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
+    explicit operator bool() const { return IsValid(handle_); }
     void Reset(Handle handle = nullptr) {
-        if (handle_) DeleteObject(handle_);
+        if (*this) Release(handle_);
         handle_ = handle;
     }
 
@@ -49,28 +50,22 @@ private:
     Handle handle_ = nullptr;
 };
 
+inline bool NotNull(const void* handle) { return handle != nullptr; }
+// Kernel calls report failure with either null or INVALID_HANDLE_VALUE.
+inline bool IsKernelHandle(HANDLE handle) { return handle && handle != INVALID_HANDLE_VALUE; }
+
+// A GDI object (font, brush, bitmap), deleted.
+template <typename Handle>
+using GdiObject = UniqueHandle<Handle, &DeleteObject, &NotNull>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Bitmap = GdiObject<HBITMAP>;
 
-// Owns a menu that no window holds as its menu bar.
-class OwnedMenu {
-public:
-    OwnedMenu() = default;
-    explicit OwnedMenu(HMENU menu) : menu_(menu) {}
-    ~OwnedMenu() { Reset(); }
-    OwnedMenu(const OwnedMenu&) = delete;
-    OwnedMenu& operator=(const OwnedMenu&) = delete;
+// A kernel handle (process, thread, file, mapping, snapshot), closed.
+using KernelHandle = UniqueHandle<HANDLE, &CloseHandle, &IsKernelHandle>;
 
-    HMENU Get() const { return menu_; }
-    void Reset(HMENU menu = nullptr) {
-        if (menu_) DestroyMenu(menu_);
-        menu_ = menu;
-    }
-
-private:
-    HMENU menu_ = nullptr;
-};
+// A menu that no window holds as its menu bar, destroyed.
+using OwnedMenu = UniqueHandle<HMENU, &DestroyMenu, &NotNull>;
 
 // Selects an object into a DC for a scope and puts the previous one back.
 class SelectObjectScope {
@@ -94,7 +89,6 @@ public:
     PaintScope& operator=(const PaintScope&) = delete;
 
     HDC Dc() const { return dc_; }
-    const RECT& Dirty() const { return paint_.rcPaint; }
 
 private:
     HWND window_;

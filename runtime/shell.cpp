@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "runtime/error.h"
+#include "runtime/handles.h"
 #include "runtime/seams.h"
 
 namespace runtime {
@@ -99,8 +100,9 @@ int32_t Shell(std::wstring_view commandLine, int windowStyle) {
                              &startup, &process)) {
         RaiseFromWin32(GetLastError(), kFileNotFound);
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    // Not waited for: the handles go at once.
+    KernelHandle thread(process.hThread);
+    KernelHandle started(process.hProcess);
     return static_cast<int32_t>(process.dwProcessId);
 }
 

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "runtime/class_names.h"
 #include "runtime/error.h"
+#include "runtime/dib.h"
 #include "runtime/handles.h"
 #include "skin/skin_images.h"
 #include "skin/skin_painter.h"
@@ -19,7 +21,6 @@ namespace {
 constexpr UINT_PTR kFrameSubclassId = 0x534B4E31;   // 'SKN1'
 constexpr UINT_PTR kButtonSubclassId = 0x534B4E32;  // 'SKN2'
 constexpr UINT_PTR kPanelSubclassId = 0x534B4E33;   // 'SKN3'
-constexpr wchar_t kPanelClass[] = L"HushlinePanel";  // the forms runtime's panels
 
 // What every window and control of one apply shares.
 struct Look {
@@ -44,17 +45,7 @@ struct ButtonHook {
 
 // An off-screen 32-bit buffer. A DIB and not a bitmap compatible with the screen, so that
 // blending into it is exact whatever the display does.
-runtime::Bitmap MakeBuffer(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    return runtime::Bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-}
+runtime::Bitmap MakeBuffer(int width, int height) { return runtime::CreateTopDownDib(width, height); }
 
 bool IsClass(HWND window, const wchar_t* name) {
     wchar_t buffer[64];
@@ -435,7 +426,7 @@ void SkinChild(HWND child, const std::shared_ptr<Look>& look) {
         }
         delete old;
         InvalidateRect(child, nullptr, FALSE);
-    } else if (look->settings.applyColors && IsClass(child, kPanelClass)) {
+    } else if (look->settings.applyColors && IsClass(child, runtime::kPanelClass)) {
         auto* shared = new std::shared_ptr<Look>(look);
         auto* old = StateOf<std::shared_ptr<Look>>(child, &PanelProc, kPanelSubclassId);
         if (!Hook(child, &PanelProc, kPanelSubclassId, reinterpret_cast<DWORD_PTR>(shared))) {

@@ -40,8 +40,6 @@ public:
     Skin(const Skin&) = delete;
     Skin& operator=(const Skin&) = delete;
 
-    const SkinDesign& Design() const { return design_; }
-
     // Applies the skin to the window hWnd: from then on the skin draws its frame and its
     // push buttons, and, as the settings say, its client area and its panels' colours.
     // Applying again (to a window loaded afresh, or the same one) works the same. Returns 0.

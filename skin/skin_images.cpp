@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "runtime/dib.h"
 #include "runtime/error.h"
 
 namespace skin {
@@ -59,18 +60,11 @@ std::vector<uint8_t> Unpack(const uint8_t* packed, size_t length, size_t expecte
 }
 
 runtime::Bitmap MakeBitmap(int width, int height, const std::vector<uint32_t>& pixels) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    runtime::Bitmap bitmap = runtime::CreateTopDownDib(width, height, &bits);
     if (!bitmap || !bits) runtime::Raise(runtime::kOutOfMemory);
     std::memcpy(bits, pixels.data(), pixels.size() * sizeof(uint32_t));
-    return runtime::Bitmap(bitmap);
+    return bitmap;
 }
 
 SkinImage ReadImage(Reader& in) {

@@ -71,7 +71,6 @@ public:
     static std::shared_ptr<const SkinImages> FromResource(int resourceId);
 
     const SkinImage* Find(const wchar_t* name) const;
-    const std::vector<SkinImage>& All() const { return images_; }
 
 private:
     std::vector<SkinImage> images_;

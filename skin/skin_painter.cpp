@@ -17,7 +17,7 @@ constexpr COLORREF kDisabledText = RGB(0x7A, 0x82, 0x88);  // on the disabled fa
 class ImageSource {
 public:
     ImageSource(HDC target, const SkinImage& image)
-        : image_(image), memory_(target), select_(memory_.Get(), image.bitmap.Get()) {}
+        : memory_(target), select_(memory_.Get(), image.bitmap.Get()) {}
 
     // Draws src of the image into dst, stretched if the sizes differ, blended by alpha.
     void Draw(HDC dc, const RECT& dst, const RECT& src) const {
@@ -61,10 +61,7 @@ public:
         }
     }
 
-    const SkinImage& Image() const { return image_; }
-
 private:
-    const SkinImage& image_;
     runtime::MemoryDc memory_;
     runtime::SelectObjectScope select_;
 };

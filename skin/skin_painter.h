@@ -34,7 +34,6 @@ struct FrameLook {
     bool active = true;
     int hotBox = HTNOWHERE;      // box under the mouse
     int pressedBox = HTNOWHERE;  // box held down with the mouse over it
-    bool zoomed = false;
     HICON icon = nullptr;
     std::wstring caption;
 };

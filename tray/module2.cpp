@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "main_window/form1.h"
 #include "runtime/error.h"
 
 namespace Module2 {
@@ -107,7 +106,7 @@ void SetTrayTip(std::wstring_view tip) {
 LRESULT CALLBACK TrayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return runtime::Guarded<LRESULT>([&]() -> LRESULT {
         if (message == kTrayCallback && lParam == WM_LBUTTONUP) {
-            main_window::Form1.Show();
+            TrayForm->Show();
             return 0;
         }
         if (message == kTrayCallback && lParam == WM_RBUTTONUP) {

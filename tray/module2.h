@@ -67,7 +67,7 @@ void SetTrayIcon(const runtime::Picture& picture);
 // Sets the icon's tooltip; text beyond 63 characters is cut so that the NUL stays.
 void SetTrayTip(std::wstring_view tip);
 
-// The procedure put in front of the main window's own: shows the main window on a left
+// The procedure put in front of the main window's own: shows the hooked form on a left
 // release over the icon, pops up the menu on a right release, passes on everything else.
 LRESULT CALLBACK TrayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -23,11 +23,12 @@
 #include <string>
 #include <vector>
 
+#include "runtime/class_names.h"
+
 namespace {
 
 constexpr wchar_t kTitle[] = L"Hushline";
 constexpr wchar_t kHelpTitle[] = L"Help";
-constexpr wchar_t kPanelClass[] = L"HushlinePanel";
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kMenuClass[] = L"#32768";
 constexpr wchar_t kServiceName[] = L"messenger";
@@ -248,7 +249,7 @@ HWND LabelBeside(HWND root, const wchar_t* caption) {
     HWND control = ControlCaptioned(root, caption);
     if (!control) return nullptr;
     HWND panel = GetParent(control);
-    if (!panel || !IsClass(panel, kPanelClass)) return nullptr;
+    if (!panel || !IsClass(panel, runtime::kPanelClass)) return nullptr;
     for (HWND child : Descendants(panel)) {
         if (IsClass(child, L"Static")) return child;
     }

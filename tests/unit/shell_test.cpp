@@ -1,14 +1,17 @@
-// Shell: the command line goes out as given, with its window style, and a program named
-// without a path never comes from the current folder.
+// Shell: the command line goes out as given, with its window style, a program named without
+// a path never comes from the current folder, and no handle of the started process stays open.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cwctype>
 #include <string>
+#include <utility>
 
 #include "runtime/error.h"
+#include "runtime/seams.h"
 #include "runtime/shell.h"
 #include "tests/support/process_observer.h"
 #include "tests/support/pump.h"
@@ -105,6 +108,39 @@ TEST(Shell, AProgramThatIsNowhereRaisesFileNotFound) {
         EXPECT_EQ(error.Number(), runtime::kFileNotFound);
     }
     EXPECT_TRUE(observer.Started().empty());
+}
+
+// In front of the real process start: keeps the handles it hands back, so that a test can
+// tell whether Shell closed them.
+PROCESS_INFORMATION g_handedBack{};
+decltype(runtime::Seams::createProcess) g_realStart = nullptr;
+
+BOOL WINAPI KeepingCreateProcess(LPCWSTR application, LPWSTR commandLine, LPSECURITY_ATTRIBUTES process,
+                                 LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags, LPVOID environment,
+                                 LPCWSTR directory, LPSTARTUPINFOW startup, LPPROCESS_INFORMATION info) {
+    BOOL started = g_realStart(application, commandLine, process, thread, inherit, flags, environment, directory,
+                               startup, info);
+    if (started) g_handedBack = *info;
+    return started;
+}
+
+bool IsOpen(HANDLE handle) {
+    DWORD flags = 0;
+    return GetHandleInformation(handle, &flags) != FALSE;
+}
+
+// Shell does not wait for what it starts: a handle left open would keep every ended
+// process's record alive for as long as the program runs.
+TEST(Shell, LeavesNoHandleOfTheStartedProcessOpen) {
+    g_handedBack = {};
+    g_realStart = std::exchange(runtime::seams.createProcess, &KeepingCreateProcess);
+    int32_t task = runtime::Shell(L"cmd /c exit", runtime::kHide);
+    runtime::seams.createProcess = g_realStart;
+
+    ASSERT_TRUE(g_handedBack.hProcess && g_handedBack.hThread);
+    EXPECT_EQ(static_cast<DWORD>(task), g_handedBack.dwProcessId);
+    EXPECT_FALSE(IsOpen(g_handedBack.hProcess));
+    EXPECT_FALSE(IsOpen(g_handedBack.hThread));
 }
 
 TEST(Shell, AnUnknownWindowStyleRaisesInvalidCall) {
