@@ -30,8 +30,9 @@ enum class ControlKind : uint8_t { CommandButton, Label, PictureBox, Custom };
 struct ControlDesign;
 
 // Creates a control of a kind the runtime does not know (a skin library's label, say).
-// Returns the child window it made in parent at the given pixel rectangle, or nullptr.
-using CustomControlFactory = HWND (*)(HWND parent, const RECT& pixels, const ControlDesign& design);
+// Returns the child window it made in parent with the control id the form gave it, at the
+// given pixel rectangle, or nullptr.
+using CustomControlFactory = HWND (*)(HWND parent, int id, const RECT& pixels, const ControlDesign& design);
 
 struct ControlDesign {
     ControlKind kind = ControlKind::CommandButton;

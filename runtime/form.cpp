@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "runtime/bound_window.h"
 #include "runtime/class_names.h"
 #include "runtime/error.h"
 #include "runtime/twips.h"
@@ -17,7 +18,6 @@ constexpr int kFirstControlId = 1000;  // above IDOK and IDCANCEL, which dialog 
 constexpr UINT kFirstMenuItemId = 2000;
 constexpr UINT kMenuIdsPerMenu = 100;
 
-ATOM g_panelAtom = 0;
 int g_loadedForms = 0;
 
 std::vector<Form*>& AllForms() {
@@ -83,21 +83,8 @@ Form::~Form() {
 }
 
 void Form::RegisterClasses() {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW form{};
-    form.cbSize = sizeof(form);
-    form.style = CS_DBLCLKS;
-    form.lpfnWndProc = &Form::WindowProc;
-    form.hInstance = Instance();
-    form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    form.lpszClassName = kFormClass;
-    WNDCLASSEXW panel = form;
-    panel.lpszClassName = kPanelClass;
-    if (!RegisterClassExW(&form)) Raise(kOutOfMemory);
-    g_panelAtom = RegisterClassExW(&panel);
-    if (!g_panelAtom) Raise(kOutOfMemory);
-    registered = true;
+    RegisterWindowClass(kFormClass, &BoundWindowProc<Form, &Form::FormMessage>, CS_DBLCLKS);
+    RegisterWindowClass(kPanelClass, &BoundWindowProc<Control, &Form::PanelMessage>, CS_DBLCLKS);
 }
 
 bool Form::AnyLoaded() { return g_loadedForms > 0; }
@@ -189,63 +176,53 @@ void Form::CreateControls() {
     std::stable_sort(order.begin(), order.end(),
                      [](Control* a, Control* b) { return a->Design().tabIndex < b->Design().tabIndex; });
 
-    auto containerWindow = [&](const ControlDesign& design) -> HWND {
-        if (!design.container) return window_;
-        return Panel(design.container, design.containerIndex).Window();
-    };
-
     // Panels before what they hold: a control on a panel needs its window as parent.
-    for (int pass = 0; pass < 2; ++pass) {
+    for (bool panels : {true, false}) {
         for (Control* control : order) {
-            const ControlDesign& design = control->Design();
-            bool isPanel = design.kind == ControlKind::PictureBox;
-            if ((pass == 0) != isPanel) continue;
-
-            HWND parent = containerWindow(design);
-            RECT rect = PixelRect(design);
-            int width = rect.right - rect.left;
-            int height = rect.bottom - rect.top;
-            DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (design.enabled ? 0 : WS_DISABLED);
-            HWND window = nullptr;
-            switch (design.kind) {
-                case ControlKind::CommandButton:
-                    window = CreateWindowExW(0, L"BUTTON", design.caption, style | WS_TABSTOP | BS_PUSHBUTTON, rect.left,
-                                             rect.top, width, height, parent,
-                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->Id())), Instance(),
-                                             nullptr);
-                    break;
-                case ControlKind::Label:
-                    window = CreateWindowExW(0, L"STATIC", design.caption,
-                                             style | (design.centred ? SS_CENTER : SS_LEFT) |
-                                                 (design.border ? WS_BORDER : 0),
-                                             rect.left, rect.top, width, height, parent,
-                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->Id())), Instance(),
-                                             nullptr);
-                    break;
-                case ControlKind::PictureBox:
-                    window = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"",
-                                             style | WS_CLIPCHILDREN | (design.border ? WS_BORDER : 0), rect.left,
-                                             rect.top, width, height, parent,
-                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->Id())), Instance(),
-                                             control);
-                    break;
-                case ControlKind::Custom:
-                    window = design.create ? design.create(parent, rect, design) : nullptr;
-                    break;
-            }
-            if (!window) Raise(kOutOfMemory);
-            control->window_ = window;
-            if (design.kind == ControlKind::Label || design.kind == ControlKind::PictureBox) {
-                control->backBrush_.Reset(CreateSolidBrush(design.backColour.ToColorRef()));
-            }
-            if (design.kind != ControlKind::PictureBox) {
-                SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design.font)), FALSE);
-            }
+            if ((control->Design().kind == ControlKind::PictureBox) == panels) CreateControl(*control);
         }
     }
     for (Control* control : order) {
         SetWindowPos(control->window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
+}
+
+void Form::CreateControl(Control& control) {
+    const ControlDesign& design = control.Design();
+    HWND parent = design.container ? Panel(design.container, design.containerIndex).Window() : window_;
+    HWND window = CreateControlWindow(control, parent);
+    if (!window) Raise(kOutOfMemory);
+    control.window_ = window;
+    if (design.kind == ControlKind::Label || design.kind == ControlKind::PictureBox) {
+        control.backBrush_.Reset(CreateSolidBrush(design.backColour.ToColorRef()));
+    }
+    if (design.kind != ControlKind::PictureBox) {
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design.font)), FALSE);
+    }
+}
+
+HWND Form::CreateControlWindow(Control& control, HWND parent) {
+    const ControlDesign& design = control.Design();
+    RECT rect = PixelRect(design);
+    auto child = [&](DWORD exStyle, const wchar_t* cls, const wchar_t* text, DWORD style, void* parameter) {
+        return CreateWindowExW(exStyle, cls, text, style, rect.left, rect.top, rect.right - rect.left,
+                               rect.bottom - rect.top, parent,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.Id())), Instance(), parameter);
+    };
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (design.enabled ? 0 : WS_DISABLED);
+    switch (design.kind) {
+        case ControlKind::CommandButton:
+            return child(0, L"BUTTON", design.caption, style | WS_TABSTOP | BS_PUSHBUTTON, nullptr);
+        case ControlKind::Label:
+            return child(0, L"STATIC", design.caption,
+                         style | (design.centred ? SS_CENTER : SS_LEFT) | (design.border ? WS_BORDER : 0), nullptr);
+        case ControlKind::PictureBox:
+            return child(WS_EX_CONTROLPARENT, kPanelClass, L"",
+                         style | WS_CLIPCHILDREN | (design.border ? WS_BORDER : 0), &control);
+        case ControlKind::Custom:
+            return design.create ? design.create(parent, control.Id(), rect, design) : nullptr;
+    }
+    return nullptr;
 }
 
 void Form::ForgetWindows() {
@@ -263,13 +240,18 @@ void Form::ForgetWindows() {
     smallIcon_ = nullptr;
 }
 
-void Unload(Form& form) {
-    if (!form.loaded_) return;
-    form.loaded_ = false;
+// The form counts as unloaded before its window goes, so that nothing its destruction
+// sends can find it loaded; the message loop ends with the last form.
+void Form::EndLoad(bool destroyWindow) {
+    loaded_ = false;
     --g_loadedForms;
-    DestroyWindow(form.window_);
-    form.ForgetWindows();
+    if (destroyWindow) DestroyWindow(window_);
+    ForgetWindows();
     if (g_loadedForms == 0) PostQuitMessage(0);
+}
+
+void Unload(Form& form) {
+    if (form.loaded_) form.EndLoad(true);
 }
 
 void Form::Show() {
@@ -404,21 +386,14 @@ void Form::MoveFocusFrom(HWND leaving) {
     SetFocus(next && next != leaving ? next : window_);
 }
 
-// One entry point for every window the runtime creates: the form's own and its panels'.
-LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return Guarded<LRESULT>([&]() -> LRESULT {
-        if (message == WM_NCCREATE) {
-            auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        LONG_PTR bound = GetWindowLongPtrW(window, GWLP_USERDATA);
-        if (!bound) return DefWindowProcW(window, message, wParam, lParam);
-        if (static_cast<ATOM>(GetClassLongPtrW(window, GCW_ATOM)) == g_panelAtom) {
-            auto* panel = reinterpret_cast<Control*>(bound);
-            return panel->Owner().OnPanelMessage(*panel, window, message, wParam, lParam);
-        }
-        return reinterpret_cast<Form*>(bound)->OnFormMessage(window, message, wParam, lParam);
-    });
+// The entry points of the runtime's windows: the form's own, bound to the form, and its
+// panels', bound to their controls.
+LRESULT Form::FormMessage(Form& form, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return form.OnFormMessage(window, message, wParam, lParam);
+}
+
+LRESULT Form::PanelMessage(Control& panel, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return panel.Owner().OnPanelMessage(panel, window, message, wParam, lParam);
 }
 
 // What the form and its panels handle alike, as the containers of controls: the clicks and
@@ -478,12 +453,7 @@ LRESULT Form::OnFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return 0;
         case WM_NCDESTROY:
             // Destroyed from outside the runtime: count it as an unload.
-            if (loaded_ && window_ == window) {
-                loaded_ = false;
-                --g_loadedForms;
-                ForgetWindows();
-                if (g_loadedForms == 0) PostQuitMessage(0);
-            }
+            if (loaded_ && window_ == window) EndLoad(false);
             break;
     }
     return DefWindowProcW(window, message, wParam, lParam);

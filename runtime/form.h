@@ -73,14 +73,18 @@ private:
     friend class Control;
     friend class Menu;
 
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT FormMessage(Form& form, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT PanelMessage(Control& panel, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static void RegisterClasses();
 
     void EnsureLoaded();
     void Load();
     void CreateControls();
+    void CreateControl(Control& control);
+    HWND CreateControlWindow(Control& control, HWND parent);
     HFONT FontFor(const FontDesign& font);
     void ForgetWindows();
+    void EndLoad(bool destroyWindow);
     void MoveFocusFrom(HWND leaving);
 
     LRESULT OnFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

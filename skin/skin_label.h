@@ -13,7 +13,10 @@ struct SkinLabelData {
     runtime::FontDesign font;
 };
 
+// The window class of skinned labels.
+inline constexpr wchar_t kSkinLabelClass[] = L"HushlineSkinLabel";
+
 // The control factory for a skinned label; the design's customData is a SkinLabelData.
-HWND CreateSkinLabel(HWND parent, const RECT& pixels, const runtime::ControlDesign& design);
+HWND CreateSkinLabel(HWND parent, int id, const RECT& pixels, const runtime::ControlDesign& design);
 
 }  // namespace skin
