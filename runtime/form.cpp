@@ -69,6 +69,9 @@ Form::Form(const FormDesign& design) : design_(design) {
         }
         ++id;
     }
+    for (auto& control : controls_) tabOrder_.push_back(control.get());
+    std::stable_sort(tabOrder_.begin(), tabOrder_.end(),
+                     [](Control* a, Control* b) { return a->Design().tabIndex < b->Design().tabIndex; });
     UINT menuId = kFirstMenuItemId;
     for (const MenuDesign& menu : design.menus) {
         menus_.push_back(std::make_unique<Menu>(*this, menu, menuId));
@@ -106,7 +109,9 @@ bool Form::PreTranslate(MSG& msg) {
     if (!msg.hwnd) return false;
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
     for (Form* form : AllForms()) {
-        if (form->loaded_ && form->window_ == root) return IsDialogMessageW(root, &msg) != FALSE;
+        if (!form->loaded_ || form->window_ != root) continue;
+        if (form->OnTabKey(msg)) return true;
+        return IsDialogMessageW(root, &msg) != FALSE;
     }
     return false;
 }
@@ -181,14 +186,10 @@ HFONT Form::FontFor(const FontDesign& font) {
     return handle;
 }
 
-// The dialog manager moves the focus in z-order, so once every window exists the controls
-// are restacked in tab-index order: panels are created first, ahead of everything else.
+// Tab follows the tab index itself (NextTabStop), but the dialog manager's arrow keys go in
+// z-order, so once every window exists the controls are restacked in tab-index order:
+// panels are created first, ahead of everything else.
 void Form::CreateControls() {
-    std::vector<Control*> order;
-    for (auto& control : controls_) order.push_back(control.get());
-    std::stable_sort(order.begin(), order.end(),
-                     [](Control* a, Control* b) { return a->Design().tabIndex < b->Design().tabIndex; });
-
     auto containerWindow = [&](const ControlDesign& design) -> HWND {
         if (!design.container) return window_;
         return Panel(design.container, design.containerIndex).Window();
@@ -196,7 +197,7 @@ void Form::CreateControls() {
 
     // Panels before what they hold: a control on a panel needs its window as parent.
     for (int pass = 0; pass < 2; ++pass) {
-        for (Control* control : order) {
+        for (Control* control : tabOrder_) {
             const ControlDesign& design = control->Design();
             bool isPanel = design.kind == ControlKind::PictureBox;
             if ((pass == 0) != isPanel) continue;
@@ -224,8 +225,8 @@ void Form::CreateControls() {
                     break;
                 case ControlKind::PictureBox:
                     window = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"",
-                                             style | WS_CLIPCHILDREN | (design.border ? WS_BORDER : 0), rect.left,
-                                             rect.top, width, height, parent,
+                                             style | WS_TABSTOP | WS_CLIPCHILDREN | (design.border ? WS_BORDER : 0),
+                                             rect.left, rect.top, width, height, parent,
                                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->Id())), Instance(),
                                              control);
                     break;
@@ -243,7 +244,7 @@ void Form::CreateControls() {
             }
         }
     }
-    for (Control* control : order) {
+    for (Control* control : tabOrder_) {
         SetWindowPos(control->window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
@@ -400,8 +401,49 @@ std::vector<Control*> Form::Controls() {
 
 void Form::MoveFocusFrom(HWND leaving) {
     if (!window_) return;
-    HWND next = GetNextDlgTabItem(window_, leaving, FALSE);
+    HWND next = NextTabStop(leaving, false);
     SetFocus(next && next != leaving ? next : window_);
+}
+
+// A control can take the focus when it is a tab stop that is shown and enabled, and so is
+// everything that holds it.
+bool Form::CanTakeFocus(HWND control) const {
+    if (!control || !(GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) || !IsWindowVisible(control)) return false;
+    for (HWND window = control; window && window != window_; window = GetParent(window)) {
+        if (!IsWindowEnabled(window)) return false;
+    }
+    return true;
+}
+
+// The tab order is one list by tab index across the form and its panels, the panels
+// themselves included, which the dialog manager's own walk (into a panel, never onto it)
+// cannot give. From a window that is no control, the walk starts at either end.
+HWND Form::NextTabStop(HWND from, bool previous) const {
+    const std::vector<Control*>& order = tabOrder_;
+    size_t count = order.size();
+    if (count == 0) return nullptr;
+    size_t at = previous ? 0 : count - 1;  // one step from here reaches the first or the last
+    for (HWND window = from; window && window != window_; window = GetParent(window)) {
+        auto found = std::find_if(order.begin(), order.end(), [&](Control* c) { return c->window_ == window; });
+        if (found != order.end()) {
+            at = static_cast<size_t>(found - order.begin());
+            break;
+        }
+    }
+    for (size_t step = 1; step <= count; ++step) {
+        size_t index = previous ? (at + count - step) % count : (at + step) % count;
+        if (CanTakeFocus(order[index]->window_)) return order[index]->window_;
+    }
+    return nullptr;
+}
+
+// Tab and Shift+Tab, unless the control with the focus takes the key itself.
+bool Form::OnTabKey(MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+    LRESULT wants = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    if (wants & (DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+    if (HWND next = NextTabStop(GetFocus(), GetKeyState(VK_SHIFT) < 0)) SetFocus(next);
+    return true;
 }
 
 // One entry point for every window the runtime creates: the form's own and its panels'.
@@ -469,7 +511,7 @@ LRESULT Form::OnFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             } else if (!HIWORD(wParam)) {
                 HWND target = (lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_))
                                   ? lastFocus_
-                                  : GetNextDlgTabItem(window, nullptr, FALSE);
+                                  : NextTabStop(nullptr, false);
                 if (target) SetFocus(target);
             }
             return 0;

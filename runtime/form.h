@@ -83,6 +83,9 @@ private:
     HFONT FontFor(const FontDesign& font);
     void ForgetWindows();
     void MoveFocusFrom(HWND leaving);
+    bool CanTakeFocus(HWND control) const;
+    HWND NextTabStop(HWND from, bool previous) const;
+    bool OnTabKey(MSG& msg);
 
     LRESULT OnFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnPanelMessage(Control& panel, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -95,6 +98,7 @@ private:
 
     const FormDesign& design_;
     std::vector<std::unique_ptr<Control>> controls_;
+    std::vector<Control*> tabOrder_;  // controls_ by tab index
     std::vector<std::unique_ptr<Menu>> menus_;
     bool loaded_ = false;
     HWND window_ = nullptr;
