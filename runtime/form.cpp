@@ -500,6 +500,9 @@ LRESULT Form::OnFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
         case WM_LBUTTONUP:
         case WM_MOUSEMOVE:
             OnMouse(message, wParam, lParam);
@@ -559,14 +562,19 @@ void Form::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     float x = PixelsToTwipsX(GET_X_LPARAM(lParam));
     float y = PixelsToTwipsY(GET_Y_LPARAM(lParam));
     int16_t shift = ShiftState(wParam);
+    // The class asks for double clicks, so the second press of one comes as its own
+    // message; it is a press all the same.
     switch (message) {
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
             // Keeps MouseMove coming while the button is held, even past the window's edge.
             SetCapture(window_);
             Form_MouseDown(kLeftButton, shift, x, y);
             break;
-        case WM_RBUTTONDOWN: Form_MouseDown(kRightButton, shift, x, y); break;
-        case WM_MBUTTONDOWN: Form_MouseDown(kMiddleButton, shift, x, y); break;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK: Form_MouseDown(kRightButton, shift, x, y); break;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK: Form_MouseDown(kMiddleButton, shift, x, y); break;
         case WM_LBUTTONUP:
             if (GetCapture() == window_) ReleaseCapture();
             break;
