@@ -69,6 +69,9 @@ Form::Form(const FormDesign& design) : design_(design) {
         }
         ++id;
     }
+    for (auto& control : controls_) tabOrder_.push_back(control.get());
+    std::stable_sort(tabOrder_.begin(), tabOrder_.end(),
+                     [](Control* a, Control* b) { return a->Design().tabIndex < b->Design().tabIndex; });
     UINT menuId = kFirstMenuItemId;
     for (const MenuDesign& menu : design.menus) {
         menus_.push_back(std::make_unique<Menu>(*this, menu, menuId));
@@ -93,7 +96,9 @@ bool Form::PreTranslate(MSG& msg) {
     if (!msg.hwnd) return false;
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
     for (Form* form : AllForms()) {
-        if (form->loaded_ && form->window_ == root) return IsDialogMessageW(root, &msg) != FALSE;
+        if (!form->loaded_ || form->window_ != root) continue;
+        if (form->OnTabKey(msg)) return true;
+        return IsDialogMessageW(root, &msg) != FALSE;
     }
     return false;
 }
@@ -168,21 +173,17 @@ HFONT Form::FontFor(const FontDesign& font) {
     return handle;
 }
 
-// The dialog manager moves the focus in z-order, so once every window exists the controls
-// are restacked in tab-index order: panels are created first, ahead of everything else.
+// Tab follows the tab index itself (NextTabStop), but the dialog manager's arrow keys go in
+// z-order, so once every window exists the controls are restacked in tab-index order:
+// panels are created first, ahead of everything else.
 void Form::CreateControls() {
-    std::vector<Control*> order;
-    for (auto& control : controls_) order.push_back(control.get());
-    std::stable_sort(order.begin(), order.end(),
-                     [](Control* a, Control* b) { return a->Design().tabIndex < b->Design().tabIndex; });
-
     // Panels before what they hold: a control on a panel needs its window as parent.
     for (bool panels : {true, false}) {
-        for (Control* control : order) {
+        for (Control* control : tabOrder_) {
             if ((control->Design().kind == ControlKind::PictureBox) == panels) CreateControl(*control);
         }
     }
-    for (Control* control : order) {
+    for (Control* control : tabOrder_) {
         SetWindowPos(control->window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
@@ -218,7 +219,7 @@ HWND Form::CreateControlWindow(Control& control, HWND parent) {
                          style | (design.centred ? SS_CENTER : SS_LEFT) | (design.border ? WS_BORDER : 0), nullptr);
         case ControlKind::PictureBox:
             return child(WS_EX_CONTROLPARENT, kPanelClass, L"",
-                         style | WS_CLIPCHILDREN | (design.border ? WS_BORDER : 0), &control);
+                         style | WS_TABSTOP | WS_CLIPCHILDREN | (design.border ? WS_BORDER : 0), &control);
         case ControlKind::Custom:
             return design.create ? design.create(parent, control.Id(), rect, design) : nullptr;
     }
@@ -382,8 +383,49 @@ std::vector<Control*> Form::Controls() {
 
 void Form::MoveFocusFrom(HWND leaving) {
     if (!window_) return;
-    HWND next = GetNextDlgTabItem(window_, leaving, FALSE);
+    HWND next = NextTabStop(leaving, false);
     SetFocus(next && next != leaving ? next : window_);
+}
+
+// A control can take the focus when it is a tab stop that is shown and enabled, and so is
+// everything that holds it.
+bool Form::CanTakeFocus(HWND control) const {
+    if (!control || !(GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) || !IsWindowVisible(control)) return false;
+    for (HWND window = control; window && window != window_; window = GetParent(window)) {
+        if (!IsWindowEnabled(window)) return false;
+    }
+    return true;
+}
+
+// The tab order is one list by tab index across the form and its panels, the panels
+// themselves included, which the dialog manager's own walk (into a panel, never onto it)
+// cannot give. From a window that is no control, the walk starts at either end.
+HWND Form::NextTabStop(HWND from, bool previous) const {
+    const std::vector<Control*>& order = tabOrder_;
+    size_t count = order.size();
+    if (count == 0) return nullptr;
+    size_t at = previous ? 0 : count - 1;  // one step from here reaches the first or the last
+    for (HWND window = from; window && window != window_; window = GetParent(window)) {
+        auto found = std::find_if(order.begin(), order.end(), [&](Control* c) { return c->window_ == window; });
+        if (found != order.end()) {
+            at = static_cast<size_t>(found - order.begin());
+            break;
+        }
+    }
+    for (size_t step = 1; step <= count; ++step) {
+        size_t index = previous ? (at + count - step) % count : (at + step) % count;
+        if (CanTakeFocus(order[index]->window_)) return order[index]->window_;
+    }
+    return nullptr;
+}
+
+// Tab and Shift+Tab, unless the control with the focus takes the key itself.
+bool Form::OnTabKey(MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+    LRESULT wants = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    if (wants & (DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+    if (HWND next = NextTabStop(GetFocus(), GetKeyState(VK_SHIFT) < 0)) SetFocus(next);
+    return true;
 }
 
 // The entry points of the runtime's windows: the form's own, bound to the form, and its
@@ -433,6 +475,9 @@ LRESULT Form::OnFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
         case WM_LBUTTONUP:
         case WM_MOUSEMOVE:
             OnMouse(message, wParam, lParam);
@@ -444,7 +489,7 @@ LRESULT Form::OnFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             } else if (!HIWORD(wParam)) {
                 HWND target = (lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_))
                                   ? lastFocus_
-                                  : GetNextDlgTabItem(window, nullptr, FALSE);
+                                  : NextTabStop(nullptr, false);
                 if (target) SetFocus(target);
             }
             return 0;
@@ -487,14 +532,19 @@ void Form::OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     float x = PixelsToTwipsX(GET_X_LPARAM(lParam));
     float y = PixelsToTwipsY(GET_Y_LPARAM(lParam));
     int16_t shift = ShiftState(wParam);
+    // The class asks for double clicks, so the second press of one comes as its own
+    // message; it is a press all the same.
     switch (message) {
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
             // Keeps MouseMove coming while the button is held, even past the window's edge.
             SetCapture(window_);
             Form_MouseDown(kLeftButton, shift, x, y);
             break;
-        case WM_RBUTTONDOWN: Form_MouseDown(kRightButton, shift, x, y); break;
-        case WM_MBUTTONDOWN: Form_MouseDown(kMiddleButton, shift, x, y); break;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK: Form_MouseDown(kRightButton, shift, x, y); break;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK: Form_MouseDown(kMiddleButton, shift, x, y); break;
         case WM_LBUTTONUP:
             if (GetCapture() == window_) ReleaseCapture();
             break;

@@ -86,6 +86,9 @@ private:
     void ForgetWindows();
     void EndLoad(bool destroyWindow);
     void MoveFocusFrom(HWND leaving);
+    bool CanTakeFocus(HWND control) const;
+    HWND NextTabStop(HWND from, bool previous) const;
+    bool OnTabKey(MSG& msg);
 
     LRESULT OnFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnPanelMessage(Control& panel, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -98,6 +101,7 @@ private:
 
     const FormDesign& design_;
     std::vector<std::unique_ptr<Control>> controls_;
+    std::vector<Control*> tabOrder_;  // controls_ by tab index
     std::vector<std::unique_ptr<Menu>> menus_;
     bool loaded_ = false;
     HWND window_ = nullptr;

@@ -79,9 +79,13 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-std::wstring DescribeFocus() {
-    HWND focus = GetFocus();
-    return focus ? WindowText(focus) : L"(none)";
+// A control of Form1 by its name, and index where it has one, for messages.
+std::string DescribeControl(HWND window) {
+    runtime::Control* control = Form1.ControlByWindow(window);
+    if (!control) return window ? "a window that is no control" : "nothing";
+    std::wstring name = control->Name();
+    std::string text(name.begin(), name.end());
+    return control->Index() < 0 ? text : text + "(" + std::to_string(control->Index()) + ")";
 }
 
 // Every control at its designed place on its designed parent.
@@ -230,9 +234,12 @@ TEST_F(MainWindow, TopLeftPixelOfClientIsBlack) {
     EXPECT_EQ(client.At(0, 0), kBlack);
 }
 
-// From "Stop", Tab walks the bottom row from right to left, then the start-up panel, passing
-// over the labels and whichever buttons are disabled, and comes round again.
+// Tab follows the tab index across the form and its panels: from "Stop" the bottom row from
+// right to left, the start-up panel and what it holds, the top panel and what it holds,
+// passing over the labels and whichever buttons are disabled, and round again.
 TEST_F(MainWindow, TabMovesFocusInDesignedOrder) {
+    runtime::Control* topPanel = &Form1.Panel(L"Picture1", 1);
+    runtime::Control* startupPanel = &Form1.Panel(L"Picture1", 0);
     struct Case {
         const char* what;
         bool goEnabled, autoStartEnabled, noAutoStartEnabled;
@@ -240,9 +247,17 @@ TEST_F(MainWindow, TabMovesFocusInDesignedOrder) {
     };
     const Case cases[] = {
         {"blocking on, no shortcut", false, true, false,
-         {&Form1.Command6, &Form1.Command5, &Form1.Command8, &Form1.Command1, &Form1.Command3}},
+         {&Form1.Command6, &Form1.Command5, &Form1.Command8, startupPanel, &Form1.Command1, topPanel, &Form1.Command3}},
         {"blocking off, shortcut placed", true, false, true,
-         {&Form1.Command6, &Form1.Command5, &Form1.Command8, &Form1.Command2, &Form1.Command4, &Form1.Command3}},
+         {&Form1.Command6, &Form1.Command5, &Form1.Command8, startupPanel, &Form1.Command2, topPanel, &Form1.Command4,
+          &Form1.Command3}},
+    };
+    auto expectFocusAfterKey = [](bool withShift, runtime::Control* expected) {
+        HWND before = GetFocus();
+        PressKey(VK_TAB, withShift);
+        PumpUntil([&] { return GetFocus() != before; }, 3000);
+        ASSERT_EQ(GetFocus(), expected->Window())
+            << "expected " << DescribeControl(expected->Window()) << ", focus on " << DescribeControl(GetFocus());
     };
     BringToFront();
     for (const Case& c : cases) {
@@ -253,20 +268,13 @@ TEST_F(MainWindow, TabMovesFocusInDesignedOrder) {
         Form1.Command2.SetEnabled(c.noAutoStartEnabled);
         SetFocus(Form1.Command3.Window());
         ASSERT_EQ(GetFocus(), Form1.Command3.Window());
-        for (runtime::Control* expected : c.after) {
-            HWND before = GetFocus();
-            PressKey(VK_TAB);
-            PumpUntil([&] { return GetFocus() != before; }, 3000);
-            ASSERT_EQ(GetFocus(), expected->Window())
-                << "expected " << testing::PrintToString(WindowText(expected->Window())) << ", focus on "
-                << testing::PrintToString(DescribeFocus());
-        }
+        for (runtime::Control* expected : c.after) ASSERT_NO_FATAL_FAILURE(expectFocusAfterKey(false, expected));
     }
     // Shift+Tab goes back the same way.
-    HWND before = GetFocus();
-    PressKey(VK_TAB, /*withShift=*/true);
-    PumpUntil([&] { return GetFocus() != before; }, 3000);
-    EXPECT_EQ(GetFocus(), Form1.Command4.Window()) << testing::PrintToString(DescribeFocus());
+    for (runtime::Control* expected : std::vector<runtime::Control*>{&Form1.Command4, topPanel, &Form1.Command2}) {
+        SCOPED_TRACE("Shift+Tab");
+        ASSERT_NO_FATAL_FAILURE(expectFocusAfterKey(true, expected));
+    }
 
     // The state that the start-up left.
     Form1.Command4.SetEnabled(false);

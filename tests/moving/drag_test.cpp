@@ -138,6 +138,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RealInputCase{"left", kBare, {LeftDown, Move, Move}, {15, 10}, {30, 20}},
         RealInputCase{"left_past_the_edge_in_one_step", kBare, {LeftDown, Move}, {-150, 120}, {-150, 120}},
+        // The second press of a double click comes as a double-click message: it grabs and
+        // holds the pointer like any press.
+        RealInputCase{"double_click_then_past_the_edge", kBare, {LeftDown, LeftUp, LeftDown, Move}, {-150, 120},
+                      {-150, 120}},
         RealInputCase{"right", kBare, {RightDown, Move, Move}, {15, 10}, {0, 0}},
         RealInputCase{"middle", kBare, {MiddleDown, Move, Move}, {15, 10}, {0, 0}},
         RealInputCase{"none", kBare, {Move, Move}, {15, 10}, {0, 0}},
@@ -179,6 +183,39 @@ TEST_F(DragTest, ARightPressReplacesTheGrabPoint) {
     POINT after = WindowOrigin();
     EXPECT_EQ(after.x - before.x, 10);
     EXPECT_EQ(after.y - before.y, -2);
+}
+
+// Each button's double click is its press: it replaces the grab point, and holds the
+// pointer exactly when that button's press does.
+TEST_F(DragTest, ADoubleClickIsAPress) {
+    struct Case {
+        const char* name;
+        UINT down, up, doubleClick;
+        WPARAM held;
+    };
+    const Case cases[] = {
+        {"left", WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, MK_LBUTTON},
+        {"right", WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, MK_RBUTTON},
+        {"middle", WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK, MK_MBUTTON},
+    };
+    HWND window = Form1.Window();
+    int x = 10;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        x += 10;
+        SendMessageW(window, c.down, c.held, At(4, 4));
+        bool pressHolds = GetCapture() == window;
+        SendMessageW(window, c.up, 0, At(4, 4));
+        SendMessageW(window, WM_LBUTTONUP, 0, At(4, 4));  // lets go whatever the press held
+        ASSERT_NE(GetCapture(), window);
+
+        SendMessageW(window, c.doubleClick, c.held, At(x, 6));
+        EXPECT_FLOAT_EQ(Form1.CurrentX(), x * 15.0f);
+        EXPECT_FLOAT_EQ(Form1.CurrentY(), 90.0f);
+        EXPECT_EQ(GetCapture() == window, pressHolds);
+        SendMessageW(window, c.up, 0, At(x, 6));
+        SendMessageW(window, WM_LBUTTONUP, 0, At(x, 6));
+    }
 }
 
 TEST_F(DragTest, NegativePositionsGoToMoveUnchanged) {

@@ -134,6 +134,41 @@ TEST_F(TrayHook, LeftReleaseShowsTheFormWithoutThePreviousProcedure) {
     }
 }
 
+// The menu the runtime built, read back item by item: captions, the separator, and which
+// item's handler each position runs.
+TEST_F(TrayHook, MenuHoldsTheDesignedItemsInOrder) {
+    struct Item {
+        const wchar_t* caption;  // nullptr: a separator
+        runtime::MenuItem* item;
+    };
+    const Item expected[] = {
+        {L"Exit", &Form1.exit},
+        {nullptr, &Form1.sep},
+        {L"Blocking Stopped", &Form1.stop2},
+        {L"Blocking Started", &Form1.start},
+    };
+    HMENU menu = Form1.MnuTray.Handle();
+    ASSERT_EQ(GetMenuItemCount(menu), 4);
+    for (UINT position = 0; position < 4; ++position) {
+        SCOPED_TRACE(position);
+        wchar_t caption[64] = {};
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_SUBMENU;
+        info.dwTypeData = caption;
+        info.cch = 64;
+        ASSERT_TRUE(GetMenuItemInfoW(menu, position, TRUE, &info));
+        EXPECT_EQ(info.wID, expected[position].item->Id());
+        EXPECT_EQ(info.hSubMenu, nullptr);
+        if (!expected[position].caption) {
+            EXPECT_EQ(info.fType & MFT_SEPARATOR, static_cast<UINT>(MFT_SEPARATOR));
+            continue;
+        }
+        EXPECT_EQ(info.fType & MFT_SEPARATOR, 0u);
+        EXPECT_STREQ(caption, expected[position].caption) << "exactly: no shortcut key, no accelerator text";
+    }
+}
+
 TEST_F(TrayHook, RightReleasePopsTheMenuUpAtTheMouse) {
     ASSERT_TRUE(SetCursorPos(300, 250));
     ProcessObserver observer;
