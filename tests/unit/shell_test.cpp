@@ -129,6 +129,8 @@ struct LookupCase {
     bool pathHasSystemFolder;  // else PATH holds only an empty, a relative and a "." entry
 };
 
+void PrintTo(const LookupCase& c, std::ostream* out) { *out << c.name; }
+
 class FailedLookupTest : public PlantedNetTest, public ::testing::WithParamInterface<LookupCase> {};
 
 // A failed lookup leaves no empty element in the search path: the search would take that
