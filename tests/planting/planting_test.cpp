@@ -12,9 +12,13 @@
 #include <vector>
 
 #include "tests/appearance/build_tree.h"
+#include "tests/support/paths.h"
 #include "tests/support/pe_imports.h"
 
 namespace {
+
+using test_support::ExeFolder;
+using test_support::Exists;
 
 // Known DLLs of the system (Windows 7 and later list these): whatever lies beside a program,
 // they come from the system folder.
@@ -31,15 +35,6 @@ TEST(ProgramImports, NameOnlyKnownDlls) {
             << dll << " is no known DLL: one of that name beside the program would be loaded";
     }
 }
-
-std::wstring ExeFolder() {
-    wchar_t module[MAX_PATH];
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring folder(module);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::wstring Widen(const char* text) { return std::wstring(text, text + std::char_traits<char>::length(text)); }
 

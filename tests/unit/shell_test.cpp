@@ -11,24 +11,19 @@
 #include "runtime/error.h"
 #include "runtime/seams.h"
 #include "runtime/shell.h"
+#include "tests/support/paths.h"
 #include "tests/support/process_observer.h"
 #include "tests/support/pump.h"
 
 namespace {
 
+using test_support::ExeFolder;
+using test_support::Exists;
+
 std::wstring Lower(std::wstring text) {
     std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
     return text;
 }
-
-std::wstring ExeFolder() {
-    wchar_t module[MAX_PATH];
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring folder(module);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // A scratch folder made the current folder, holding a planted net.exe.
 class PlantedNetTest : public ::testing::Test {
