@@ -1,5 +1,7 @@
 #include "main_window/form1.h"
 
+#include <exception>
+
 #include "help_window/form2.h"
 #include "main_window/module1.h"
 #include "resources/form1_design.h"
@@ -39,6 +41,15 @@ constexpr int kShortcutAttributes = runtime::kReadOnly | runtime::kHidden | runt
 std::wstring StartupShortcut() {
     if (Module1::StartupFolder.empty()) runtime::Raise(runtime::kPathNotFound);
     return Module1::StartupFolder + kShortcutName;
+}
+
+// The one message of a failed start-up shortcut operation, its last step. A box that cannot
+// be shown has no one left to tell: the failure stays handled and the program goes on.
+void ReportShortcutNotFound() {
+    try {
+        runtime::MsgBox(kShortcutNotFound, runtime::kOkOnly);
+    } catch (const std::exception&) {
+    }
 }
 
 }  // namespace
@@ -145,7 +156,7 @@ void Form1Class::Command1_Click() {
         Command1.SetEnabled(false);
         Command2.SetEnabled(true);
     } catch (const runtime::RuntimeError&) {
-        runtime::MsgBox(kShortcutNotFound, runtime::kOkOnly);
+        ReportShortcutNotFound();
     }
 }
 
@@ -158,7 +169,7 @@ void Form1Class::Command2_Click() {
         Command1.SetEnabled(true);
         Label2.SetCaption(kWillNotRun);
     } catch (const runtime::RuntimeError&) {
-        runtime::MsgBox(kShortcutNotFound, runtime::kOkOnly);
+        ReportShortcutNotFound();
     }
 }
 

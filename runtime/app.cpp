@@ -1,6 +1,7 @@
 #include "runtime/app.h"
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <vector>
 
@@ -8,6 +9,26 @@
 #include "runtime/form.h"
 
 namespace runtime {
+
+namespace {
+
+// COM on the UI thread, apartment-threaded, for as long as the forms run: the shell may open
+// a web address through a COM object, and asks for COM to be ready first. Without it the
+// program runs on; only such an opening could fail.
+class ComApartment {
+public:
+    ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment() {
+        if (initialised_) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialised_;
+};
+
+}  // namespace
 
 const wchar_t* App::Title() { return L"Hushline"; }
 
@@ -30,6 +51,7 @@ std::wstring App::Path() {
 }
 
 int App::Run(Form& startupForm) {
+    ComApartment com;
     bool started = Guarded<bool>([&] {
         startupForm.Show();
         return true;

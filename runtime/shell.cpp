@@ -46,12 +46,18 @@ std::wstring FolderOf(UINT (WINAPI* get)(LPWSTR, UINT)) {
     return (length > 0 && length < MAX_PATH) ? std::wstring(buffer, length) : std::wstring();
 }
 
-// The system folders, then PATH's absolute entries: relative entries such as "." would
-// bring the current folder back in.
+// The system folders, then PATH's absolute entries. Only absolute folders are joined: the
+// search takes an empty or relative element, such as a failed lookup's "" or PATH's ".",
+// from the current folder, where a planted program would be found.
 std::wstring SafeSearchPath() {
-    std::wstring path = FolderOf(&GetSystemDirectoryW);
-    std::wstring windows = FolderOf(&GetWindowsDirectoryW);
-    if (!windows.empty()) path += L";" + windows;
+    std::wstring path;
+    auto join = [&path](std::wstring_view folder) {
+        if (!IsAbsoluteFolder(folder)) return;
+        if (!path.empty()) path += L';';
+        path += folder;
+    };
+    join(FolderOf(seams.systemDirectory));
+    join(FolderOf(seams.windowsDirectory));
 
     DWORD size = GetEnvironmentVariableW(L"PATH", nullptr, 0);
     if (size > 0) {
@@ -60,8 +66,7 @@ std::wstring SafeSearchPath() {
         std::wstring_view entries(value.data(), length < size ? length : 0);
         while (!entries.empty()) {
             size_t semicolon = entries.find(L';');
-            std::wstring_view entry = entries.substr(0, semicolon);
-            if (IsAbsoluteFolder(entry)) path += L";" + std::wstring(entry);
+            join(entries.substr(0, semicolon));
             if (semicolon == std::wstring_view::npos) break;
             entries.remove_prefix(semicolon + 1);
         }
@@ -77,6 +82,7 @@ std::wstring ResolveShellProgram(std::wstring_view commandLine) {
     if (program.find_first_of(L"\\/:") != std::wstring::npos) return program;  // the caller named the place
 
     std::wstring searchPath = SafeSearchPath();
+    if (searchPath.empty()) return {};  // nowhere safe to look
     wchar_t found[MAX_PATH];
     DWORD length = SearchPathW(searchPath.c_str(), program.c_str(), L".exe", MAX_PATH, found, nullptr);
     if (length == 0 || length >= MAX_PATH) return {};

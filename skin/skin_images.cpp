@@ -99,7 +99,7 @@ SkinImage ReadImage(Reader& in) {
     for (uint32_t& colour : palette) {
         const uint8_t* rgba = in.Take(4);
         uint32_t a = rgba[3];
-        // Premultiplied, as AlphaBlend wants it.
+        // Premultiplied, as GdiAlphaBlend wants it.
         uint32_t r = rgba[0] * a / 255, g = rgba[1] * a / 255, b = rgba[2] * a / 255;
         colour = (a << 24) | (r << 16) | (g << 8) | b;
     }

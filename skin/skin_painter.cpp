@@ -19,13 +19,15 @@ public:
     ImageSource(HDC target, const SkinImage& image)
         : memory_(target), select_(memory_.Get(), image.bitmap.Get()) {}
 
-    // Draws src of the image into dst, stretched if the sizes differ, blended by alpha.
+    // Draws src of the image into dst, stretched if the sizes differ, blended by alpha. gdi32's
+    // own blend, not msimg32's AlphaBlend: msimg32 is no known DLL, so a copy planted beside
+    // the program would be loaded in its place.
     void Draw(HDC dc, const RECT& dst, const RECT& src) const {
         int dw = dst.right - dst.left, dh = dst.bottom - dst.top;
         int sw = src.right - src.left, sh = src.bottom - src.top;
         if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
         BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        AlphaBlend(dc, dst.left, dst.top, dw, dh, memory_.Get(), src.left, src.top, sw, sh, blend);
+        GdiAlphaBlend(dc, dst.left, dst.top, dw, dh, memory_.Get(), src.left, src.top, sw, sh, blend);
     }
 
     // Repeats src over dst from dst's top-left corner; stretches it to dst's height if

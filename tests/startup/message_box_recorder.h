@@ -1,4 +1,5 @@
-// Records each message box the runtime would show and answers it with IDOK, showing none.
+// Records each message box the runtime would show and answers it with IDOK, or fails it as
+// a box that cannot be shown; shows none.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +19,9 @@ struct RecordedBox {
 // While alive, every message box through the runtime's seam is recorded instead of shown.
 class MessageBoxRecorder {
 public:
-    MessageBoxRecorder();
+    enum class Answer { Ok, CannotShow };
+
+    explicit MessageBoxRecorder(Answer answer = Answer::Ok);
     ~MessageBoxRecorder();
     MessageBoxRecorder(const MessageBoxRecorder&) = delete;
     MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <thread>
@@ -251,6 +253,45 @@ TEST_F(StartupShortcutTest, NoAutoStartThatFailsShowsTheMessageAndStaysInWillRun
         EXPECT_EQ(Exists(installed_), !c.deletedByHand);
         UnloadForm1();
         RemoveEntry(installed_);
+    }
+}
+
+struct UnshownBoxCase {
+    const char* what;
+    bool autoStart;         // else No Auto Start
+    bool installedAtStart;  // the shortcut lies in the Startup folder when Form1 loads
+    PanelState panel;  // as the start-up test left it
+};
+
+const UnshownBoxCase kUnshownBoxes[] = {
+    {"Auto Start without the shortcut in the program folder", true, false, kWillNotRun},
+    {"No Auto Start after the shortcut was deleted by hand", false, true, kWillRun},
+};
+
+// The failure box is the operation's last step: one that cannot be shown ends nothing. Were
+// its failure to get past the handler, the runtime would report it and end the program.
+TEST_F(StartupShortcutTest, AFailureBoxThatCannotBeShownLeavesTheProgramRunning) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const UnshownBoxCase& c : kUnshownBoxes) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EXIT(
+            {
+                boxes_.emplace(startup_tests::MessageBoxRecorder::Answer::CannotShow);
+                if (c.installedAtStart) PutFile(installed_, kShortcutBytes);
+                LoadForm1();
+                RemoveEntry(installed_);
+                if (c.autoStart) {
+                    ClickAutoStart();
+                } else {
+                    ClickNoAutoStart();
+                }
+                bool kept = Form1.IsLoaded() && ReadPanel() == c.panel && boxes_->Boxes().size() == 1 &&
+                            boxes_->Boxes()[0].text == kNotFound;
+                UnloadForm1();
+                std::fprintf(stderr, "the handler returned; %s\n", kept ? "all as before" : "something changed");
+                std::exit(kept ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), "the handler returned; all as before");
     }
 }
 

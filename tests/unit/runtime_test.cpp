@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "runtime/app.h"
@@ -62,6 +65,7 @@ public:
     void Form_Load() override {
         ++loads;
         if (hideInLoad) Hide();
+        if (duringLoad) duringLoad();
     }
 
     void PopupAndRecord() {
@@ -72,6 +76,7 @@ public:
 
     int loads = 0;
     bool hideInLoad = false;
+    std::function<void()> duringLoad;
     int pressed = 0;
     int innerPressed = 0;
     int onePicked = 0;
@@ -88,6 +93,7 @@ protected:
         runtime::Unload(g_form);
         g_form.loads = 0;
         g_form.hideInLoad = false;
+        g_form.duringLoad = nullptr;
         g_form.pressed = g_form.innerPressed = g_form.onePicked = g_form.twoPicked = 0;
         g_form.pickedInsidePopup = false;
     }
@@ -253,6 +259,28 @@ TEST_F(RuntimeTest, ClientAreaAndMoveAreInTwips) {
     AdjustWindowRectEx(&designed, GetWindowLongW(g_form.Window(), GWL_STYLE), FALSE,
                        GetWindowLongW(g_form.Window(), GWL_EXSTYLE));
     EXPECT_EQ(outer.right - outer.left, designed.right - designed.left) << "Move keeps the size";
+}
+
+// Whether this thread is in a single-threaded COM apartment: one that is refuses to become
+// multithreaded.
+bool InSingleThreadedApartment() {
+    HRESULT multiThreaded = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(multiThreaded)) CoUninitialize();
+    return multiThreaded == RPC_E_CHANGED_MODE;
+}
+
+// The shell's opening of a web address may go through COM, which must be ready on the UI
+// thread, apartment-threaded, before any form's code runs.
+TEST_F(RuntimeTest, RunStartsComInASingleThreadedApartmentBeforeTheFirstLoad) {
+    ASSERT_FALSE(InSingleThreadedApartment()) << "the test thread must start without COM";
+    bool inLoad = false;
+    g_form.duringLoad = [&] {
+        inLoad = InSingleThreadedApartment();
+        PostMessageW(g_form.Window(), WM_CLOSE, 0, 0);
+    };
+    runtime::App::Run(g_form);
+    EXPECT_EQ(g_form.loads, 1);
+    EXPECT_TRUE(inLoad);
 }
 
 TEST(AppPath, IsTheProgramsFolderWithoutTrailingSeparator) {

@@ -13,24 +13,19 @@
 #include "runtime/error.h"
 #include "runtime/seams.h"
 #include "runtime/shell.h"
+#include "tests/support/paths.h"
 #include "tests/support/process_observer.h"
 #include "tests/support/pump.h"
 
 namespace {
 
+using test_support::ExeFolder;
+using test_support::Exists;
+
 std::wstring Lower(std::wstring text) {
     std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
     return text;
 }
-
-std::wstring ExeFolder() {
-    wchar_t module[MAX_PATH];
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring folder(module);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // A scratch folder made the current folder, holding a planted net.exe.
 class PlantedNetTest : public ::testing::Test {
@@ -98,6 +93,75 @@ INSTANTIATE_TEST_SUITE_P(Paths, PlantedNetSearchTest,
                          ::testing::Values(SearchCase{"plain_path", L""}, SearchCase{"dot_first_on_path", L".;"},
                                            SearchCase{"empty_entry_first", L";"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The system folder lookups, failing where a case says so.
+enum class Lookup { Real, Fails };
+
+UINT WINAPI FailingFolderLookup(LPWSTR, UINT) { return 0; }
+
+class FolderLookups {
+public:
+    FolderLookups(Lookup system, Lookup windows) : saved_(runtime::seams) {
+        if (system == Lookup::Fails) runtime::seams.systemDirectory = &FailingFolderLookup;
+        if (windows == Lookup::Fails) runtime::seams.windowsDirectory = &FailingFolderLookup;
+    }
+    ~FolderLookups() { runtime::seams = saved_; }
+    FolderLookups(const FolderLookups&) = delete;
+    FolderLookups& operator=(const FolderLookups&) = delete;
+
+private:
+    runtime::Seams saved_;
+};
+
+std::wstring SystemFolder() {
+    wchar_t system[MAX_PATH];
+    UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    return std::wstring(system, length);
+}
+
+struct LookupCase {
+    const char* name;
+    Lookup system;
+    Lookup windows;
+    bool pathHasSystemFolder;  // else PATH holds only an empty, a relative and a "." entry
+};
+
+void PrintTo(const LookupCase& c, std::ostream* out) { *out << c.name; }
+
+class FailedLookupTest : public PlantedNetTest, public ::testing::WithParamInterface<LookupCase> {};
+
+// A failed lookup leaves no empty element in the search path: the search would take that
+// from the current folder, where net.exe is planted. With no absolute folder left, there is
+// nowhere to look.
+TEST_P(FailedLookupTest, NetComesFromAnAbsoluteFolderOrNowhere) {
+    const LookupCase& c = GetParam();
+    SetEnvironmentVariableW(L"PATH", c.pathHasSystemFolder ? SystemFolder().c_str() : L";bin;.");
+    FolderLookups lookups(c.system, c.windows);
+    test_support::ProcessObserver observer;
+
+    int raised = 0;
+    try {
+        runtime::Shell(L"net stop messenger", runtime::kMinimizedFocus);
+    } catch (const runtime::RuntimeError& error) {
+        raised = error.Number();
+    }
+    if (c.pathHasSystemFolder) {
+        EXPECT_EQ(raised, 0);
+        ASSERT_EQ(observer.Started().size(), 1u);
+        EXPECT_EQ(Lower(observer.Started()[0].application), Lower(SystemFolder() + L"\\net.exe"));
+    } else {
+        EXPECT_EQ(raised, runtime::kFileNotFound);
+        EXPECT_TRUE(observer.Started().empty());
+    }
+    EXPECT_FALSE(PlantedRan()) << "the planted net.exe ran";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lookups, FailedLookupTest,
+    ::testing::Values(LookupCase{"system_folder_fails", Lookup::Fails, Lookup::Real, true},
+                      LookupCase{"both_fail", Lookup::Fails, Lookup::Fails, true},
+                      LookupCase{"both_fail_and_path_has_no_absolute_entry", Lookup::Fails, Lookup::Fails, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Shell, AProgramThatIsNowhereRaisesFileNotFound) {
     test_support::ProcessObserver observer;
