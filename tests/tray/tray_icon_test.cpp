@@ -7,6 +7,7 @@
 
 #include "main_window/form1.h"
 #include "tests/support/pump.h"
+#include "tests/support/seam_override.h"
 #include "tests/tray/tray_support.h"
 
 namespace {
@@ -47,19 +48,24 @@ HWND Form1Window() { return Form1.Window(); }
 
 // The hook as the shell's first call finds it.
 WNDPROC g_procAtAdd = nullptr;
-decltype(Module2::Seams::notifyIcon) g_inner = nullptr;
-BOOL WINAPI NoteProcAtAdd(DWORD operation, PNOTIFYICONDATAA data) {
-    if (operation == NIM_ADD) g_procAtAdd = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(data->hWnd, GWLP_WNDPROC));
-    return g_inner(operation, data);
-}
+class NoteProcAtAdd : public test_support::SeamOverride<NoteProcAtAdd, decltype(Module2::Seams::notifyIcon)> {
+public:
+    NoteProcAtAdd() : SeamOverride(Module2::seams.notifyIcon, &Note) {}
+
+private:
+    static BOOL WINAPI Note(DWORD operation, PNOTIFYICONDATAA data) {
+        if (operation == NIM_ADD) g_procAtAdd = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(data->hWnd, GWLP_WNDPROC));
+        return Active().Previous()(operation, data);
+    }
+};
 
 TEST(TrayStartup, ShellGetsThreeCallsInOrderWithExactRecords) {
     UnloadForm1();
     NotifyRecorder recorder;
-    g_inner = Module2::seams.notifyIcon;
-    Module2::seams.notifyIcon = &NoteProcAtAdd;
-    Form1.Show();  // as the program starts: load, then show
-    Module2::seams.notifyIcon = g_inner;
+    {
+        NoteProcAtAdd note;
+        Form1.Show();  // as the program starts: load, then show
+    }
 
     HWND window = Form1Window();
     ASSERT_NE(window, nullptr);
