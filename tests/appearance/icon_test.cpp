@@ -14,6 +14,7 @@
 
 #include "main_window/form1.h"
 #include "resources/resource_ids.h"
+#include "runtime/dib.h"
 #include "runtime/handles.h"
 #include "runtime/picture.h"
 #include "tests/appearance/build_tree.h"
@@ -212,13 +213,7 @@ TEST(MainWindowIcon, TitleBarTaskbarAndTrayShowTheProgramIcon) {
     runtime::Bitmap colour(info.hbmColor);
     runtime::Bitmap mask(info.hbmMask);
     ASSERT_TRUE(colour);
-    BITMAPINFO request{};
-    request.bmiHeader.biSize = sizeof(request.bmiHeader);
-    request.bmiHeader.biWidth = kSize;
-    request.bmiHeader.biHeight = -kSize;
-    request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 32;
-    request.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO request = runtime::TopDownDibInfo(kSize, kSize);
     std::vector<uint32_t> shown(kSize * kSize);
     {
         runtime::WindowDc screen(nullptr);

@@ -20,16 +20,20 @@
 #include "runtime/handles.h"
 #include "runtime/twips.h"
 #include "tests/appearance/build_tree.h"
-#include "tests/appearance/capture.h"
+#include "tests/support/capture.h"
+#include "tests/support/input.h"
 #include "tests/support/pump.h"
+#include "tests/support/window_query.h"
 
 namespace {
 
-using appearance::Capture;
 using appearance::FromBuildTree;
-using appearance::Image;
 using main_window::Form1;
+using test_support::Capture;
+using test_support::Image;
 using test_support::PumpUntil;
+using test_support::RectInParent;
+using test_support::WindowText;
 
 constexpr uint32_t kBlack = 0x000000;
 
@@ -64,19 +68,6 @@ runtime::Control& ControlOf(runtime::Form& form, const wchar_t* name, int index)
     }
     ADD_FAILURE() << "no control " << testing::PrintToString(std::wstring(name));
     throw std::runtime_error("missing control");
-}
-
-RECT RectInParent(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-std::wstring WindowText(HWND window) {
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return text;
 }
 
 // A control of Form1 by its name, and index where it has one, for messages.
@@ -150,25 +141,7 @@ void SaveScreenshot(HWND window, const wchar_t* fileName) {
     CreateDirectoryW(folder.c_str(), nullptr);
     Image shot = Capture(window, /*wholeWindow=*/true);
     ASSERT_GT(shot.width, 0);
-    EXPECT_TRUE(appearance::WritePng(folder + L"\\" + fileName, shot));
-}
-
-// Presses and releases a key as the user would: through the system's input queue, so it
-// reaches the runtime's message handling like any keystroke.
-void PressKey(WORD key, bool withShift = false) {
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD vk, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    };
-    if (withShift) add(VK_SHIFT, false);
-    add(key, false);
-    add(key, true);
-    if (withShift) add(VK_SHIFT, true);
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    EXPECT_TRUE(test_support::WritePng(folder + L"\\" + fileName, shot));
 }
 
 // Rows of a label's client area holding text, grouped into lines, each with its extent.
@@ -254,7 +227,7 @@ TEST_F(MainWindow, TabMovesFocusInDesignedOrder) {
     };
     auto expectFocusAfterKey = [](bool withShift, runtime::Control* expected) {
         HWND before = GetFocus();
-        PressKey(VK_TAB, withShift);
+        test_support::PressKeys({VK_TAB}, withShift ? VK_SHIFT : 0);
         PumpUntil([&] { return GetFocus() != before; }, 3000);
         ASSERT_EQ(GetFocus(), expected->Window())
             << "expected " << DescribeControl(expected->Window()) << ", focus on " << DescribeControl(GetFocus());

@@ -24,13 +24,24 @@
 #include <vector>
 
 #include "runtime/class_names.h"
+#include "tests/support/capture.h"
+#include "tests/support/input.h"
+#include "tests/support/window_query.h"
 
 namespace {
 
+using test_support::ClassOf;
+using test_support::Descendants;
+using test_support::Image;
+using test_support::IsClass;
+using test_support::kDialogClass;
+using test_support::kMenuClass;
+using test_support::ProcessOf;
+using test_support::TopLevelWindows;
+using test_support::WindowText;
+
 constexpr wchar_t kTitle[] = L"Hushline";
 constexpr wchar_t kHelpTitle[] = L"Help";
-constexpr wchar_t kDialogClass[] = L"#32770";
-constexpr wchar_t kMenuClass[] = L"#32768";
 constexpr wchar_t kServiceName[] = L"messenger";
 constexpr wchar_t kShortcutName[] = L"\\Hushline.lnk";
 constexpr int kMessageBoxTextId = 0xFFFF;
@@ -82,15 +93,6 @@ std::wstring Quote(const std::wstring& text) { return L"\"" + text + L"\""; }
 // ---------------------------------------------------------------------------------------
 // Windows
 
-// A window's caption as the system holds it. For another process's window this sends the
-// window nothing: messages sent into the program while it handles the user's input could
-// change what it does with that input.
-std::wstring TextOf(HWND window) {
-    wchar_t buffer[1024] = {};
-    GetWindowTextW(window, buffer, static_cast<int>(std::size(buffer)));
-    return buffer;
-}
-
 // What a tooltip shows, which it gives only when asked by message.
 std::wstring TipTextOf(HWND tooltip) {
     wchar_t buffer[256] = {};
@@ -98,37 +100,6 @@ std::wstring TipTextOf(HWND tooltip) {
     SendMessageTimeoutW(tooltip, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000,
                         &length);
     return buffer;
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t buffer[256] = {};
-    GetClassNameW(window, buffer, static_cast<int>(std::size(buffer)));
-    return buffer;
-}
-
-bool IsClass(HWND window, const wchar_t* name) { return _wcsicmp(ClassOf(window).c_str(), name) == 0; }
-
-DWORD ProcessOf(HWND window) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    return pid;
-}
-
-BOOL CALLBACK Collect(HWND window, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> TopLevelWindows() {
-    std::vector<HWND> windows;
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
-std::vector<HWND> Descendants(HWND parent) {
-    std::vector<HWND> windows;
-    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&windows));
-    return windows;
 }
 
 // Which of the program's processes a command is about; 0 means any.
@@ -140,7 +111,7 @@ bool OfTarget(HWND window) { return g_pid == 0 || ProcessOf(window) == g_pid; }
 std::vector<HWND> FormsCaptioned(const wchar_t* caption) {
     std::vector<HWND> found;
     for (HWND window : TopLevelWindows()) {
-        if (TextOf(window) == caption && !IsClass(window, kDialogClass)) found.push_back(window);
+        if (WindowText(window) == caption && !IsClass(window, kDialogClass)) found.push_back(window);
     }
     return found;
 }
@@ -166,7 +137,8 @@ HWND HelpWindow() {
 
 HWND MessageBoxWindow() {
     for (HWND window : TopLevelWindows()) {
-        if (IsClass(window, kDialogClass) && TextOf(window) == kTitle && IsWindowVisible(window) && OfTarget(window)) {
+        if (IsClass(window, kDialogClass) && WindowText(window) == kTitle && IsWindowVisible(window) &&
+            OfTarget(window)) {
             return window;
         }
     }
@@ -183,7 +155,6 @@ HWND OpenMenu() {
 // Wine's notification area: the taskbar's window draws the icons itself, packed in slots from
 // its right-hand end, and shows each icon's tip in a tooltip window of its own.
 RECT WindowRect(HWND window);
-std::vector<uint32_t> Capture(const RECT& rect);
 
 constexpr wchar_t kTrayClass[] = L"Shell_TrayWnd";
 constexpr wchar_t kTooltipClass[] = L"tooltips_class32";
@@ -221,13 +192,13 @@ int TrayIcons() {
         POINT middle = TraySlot(count);
         RECT slot{middle.x - size / 2, middle.y - size / 2, middle.x + size / 2, middle.y + size / 2};
         if (slot.left < WindowRect(tray).left) break;
-        std::vector<uint32_t> pixels = Capture(slot);
-        if (pixels.empty()) break;
-        uint32_t background = pixels[static_cast<size_t>(1) * size + 1];  // inside the slot's border
+        Image pixels = test_support::CaptureScreen(slot);
+        if (pixels.pixels.empty()) break;
+        uint32_t background = pixels.At(1, 1);  // inside the slot's border
         bool picture = false;
         for (int y = kTrayIconBorder; y < size - kTrayIconBorder && !picture; ++y) {
             for (int x = kTrayIconBorder; x < size - kTrayIconBorder && !picture; ++x) {
-                picture = pixels[static_cast<size_t>(y) * size + x] != background;
+                picture = pixels.At(x, y) != background;
             }
         }
         if (!picture) break;
@@ -239,7 +210,7 @@ int TrayIcons() {
 HWND ControlCaptioned(HWND root, const std::wstring& caption) {
     if (!root) return nullptr;
     for (HWND child : Descendants(root)) {
-        if (!IsClass(child, L"Static") && TextOf(child) == caption) return child;
+        if (!IsClass(child, L"Static") && WindowText(child) == caption) return child;
     }
     return nullptr;
 }
@@ -266,7 +237,7 @@ POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rec
 
 std::wstring Describe(HWND window) {
     if (!window) return L"no window";
-    return L"a window of class " + Quote(ClassOf(window)) + L" captioned " + Quote(TextOf(window));
+    return L"a window of class " + Quote(ClassOf(window)) + L" captioned " + Quote(WindowText(window));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -371,48 +342,18 @@ struct MenuPicture {
     std::vector<MenuRow> rows;
 };
 
-// The screen's pixels in rect, as 0x00RRGGBB, row by row.
-std::vector<uint32_t> Capture(const RECT& rect) {
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    std::vector<uint32_t> pixels;
-    if (width <= 0 || height <= 0) return pixels;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-        SelectObject(memory, old);
-        const uint32_t* first = static_cast<const uint32_t*>(bits);
-        pixels.assign(first, first + static_cast<size_t>(width) * height);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
 MenuPicture ReadMenu(HWND menu) {
     MenuPicture picture;
     picture.rect = WindowRect(menu);
-    int width = picture.rect.right - picture.rect.left;
-    int height = picture.rect.bottom - picture.rect.top;
-    std::vector<uint32_t> pixels = Capture(picture.rect);
-    if (pixels.empty()) return picture;
+    Image pixels = test_support::CaptureScreen(picture.rect);
+    if (pixels.pixels.empty()) return picture;
+    int width = pixels.width;
+    int height = pixels.height;
 
     // Text and check marks are drawn in the menu text colour; the frame and the separator in
     // greys that stay above this threshold.
     auto dark = [&](int x, int y) {
-        uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
+        uint32_t pixel = pixels.At(x, y);
         return (pixel & 0xFF) < 96 && ((pixel >> 8) & 0xFF) < 96 && ((pixel >> 16) & 0xFF) < 96;
     };
     constexpr int kFrame = 4;
@@ -447,15 +388,6 @@ MenuPicture ReadMenu(HWND menu) {
 // moves it: Wine's cursor then follows the X pointer. Cursor moves made from a Windows
 // program would be echoed back late by the X server and could carry the pointer away again
 // before the click. The driver says where to click and checks what the click did.
-
-void Key(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof input[0]);
-}
 
 // Waits until the window's program has handled all its pending input and waits for more.
 void WaitForIdle(HWND window) {
@@ -527,8 +459,8 @@ Snapshot TakeSnapshot() {
     for (const wchar_t* caption : kMainButtons) add(caption, EnabledState(ControlCaptioned(main, caption)));
     HWND blocking = LabelBeside(main, L"Go");
     HWND startup = LabelBeside(main, L"Auto Start");
-    add(L"blocking label", blocking ? TextOf(blocking) : L"(none)");
-    add(L"startup label", startup ? TextOf(startup) : L"(none)");
+    add(L"blocking label", blocking ? WindowText(blocking) : L"(none)");
+    add(L"startup label", startup ? WindowText(startup) : L"(none)");
 
     std::vector<HWND> helps = FormsCaptioned(kHelpTitle);
     add(L"help windows", std::to_wstring(helps.size()));
@@ -536,7 +468,7 @@ Snapshot TakeSnapshot() {
     if (!helps.empty()) add(L"help button", EnabledState(ControlCaptioned(helps.front(), kHelpButton)));
 
     HWND box = MessageBoxWindow();
-    add(L"message box", box ? TextOf(GetDlgItem(box, kMessageBoxTextId)) : L"(none)");
+    add(L"message box", box ? WindowText(GetDlgItem(box, kMessageBoxTextId)) : L"(none)");
 
     add(L"notification area", Tray() ? L"present" : L"absent");
     add(L"tray icons", std::to_wstring(TrayIcons()));
@@ -634,7 +566,7 @@ POINT ClickPoint(HWND control) {
         SetForegroundWindow(GetAncestor(control, GA_ROOT));
         WaitFor([&] { return Shows(centre, control); });
         if (!Shows(centre, control)) {
-            Fail(Quote(TextOf(control)) + L" is covered by " + Describe(WindowFromPoint(centre)));
+            Fail(Quote(WindowText(control)) + L" is covered by " + Describe(WindowFromPoint(centre)));
         }
     }
     WaitForIdle(control);
@@ -725,7 +657,7 @@ void LocateMenu(const std::wstring& caption) {
 // menu-dismiss: closes the open menu without a pick, as Escape does.
 void MenuDismiss() {
     WaitForMenu();
-    Key(VK_ESCAPE);
+    test_support::PressKeys({VK_ESCAPE});
     if (!WaitFor([] { return OpenMenu() == nullptr; })) Fail(L"the menu stayed open after Escape");
 }
 
@@ -738,44 +670,13 @@ void LocateBare() {
     PrintPoint(*grab);
 }
 
-// screenshot file.bmp: the whole screen as the system composes it, which is also what the
+// screenshot file.png: the whole screen as the system composes it, which is also what the
 // checks read; a picture taken from the X server may still lag behind it.
 void Screenshot(const std::wstring& path) {
-    RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    std::vector<uint32_t> pixels = Capture(screen);
-    if (pixels.empty()) Fail(L"could not read the screen");
-    int width = screen.right;
-    int height = screen.bottom;
-    int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;  // bottom-up
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    info.biSizeImage = static_cast<DWORD>(stride) * height;
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    std::vector<BYTE> rows(info.biSizeImage);
-    for (int y = 0; y < height; ++y) {
-        BYTE* row = rows.data() + static_cast<size_t>(height - 1 - y) * stride;
-        for (int x = 0; x < width; ++x) {
-            uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
-            row[x * 3] = pixel & 0xFF;
-            row[x * 3 + 1] = (pixel >> 8) & 0xFF;
-            row[x * 3 + 2] = (pixel >> 16) & 0xFF;
-        }
-    }
-    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE) Fail(L"could not write " + path);
-    DWORD written = 0;
-    WriteFile(out, &file, sizeof file, &written, nullptr);
-    WriteFile(out, &info, sizeof info, &written, nullptr);
-    WriteFile(out, rows.data(), static_cast<DWORD>(rows.size()), &written, nullptr);
-    CloseHandle(out);
+    RECT whole{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    Image screen = test_support::CaptureScreen(whole);
+    if (screen.pixels.empty()) Fail(L"could not read the screen");
+    if (!test_support::WritePng(path, screen)) Fail(L"could not write " + path);
 }
 
 // close caption: the close box of the program's window of that caption, as the frame's
@@ -863,7 +764,7 @@ void RecordUrl(const std::wstring& log, const std::wstring& url) {
 void ListWindows() {
     auto line = [](HWND window, int depth) {
         RECT rect = WindowRect(window);
-        Out(std::wstring(depth * 2, L' ') + Quote(ClassOf(window)) + L" " + Quote(TextOf(window)) + L" (" +
+        Out(std::wstring(depth * 2, L' ') + Quote(ClassOf(window)) + L" " + Quote(WindowText(window)) + L" (" +
             std::to_wstring(rect.left) + L"," + std::to_wstring(rect.top) + L")-(" + std::to_wstring(rect.right) +
             L"," + std::to_wstring(rect.bottom) + L") " + (IsWindowVisible(window) ? L"visible" : L"hidden") +
             L" process " + std::to_wstring(ProcessOf(window)) + L"\n");
@@ -884,7 +785,7 @@ void Usage() {
         L"  locate caption | locate-tray slot | locate-menu caption | locate-bare   (print x y)\n"
         L"  tray left|right | tray-tip text | menu-dismiss | close caption\n"
         L"  launch exe | kill pid... | make-shortcut lnk target | startup-folder\n"
-        L"  screenshot file.bmp | record-url log url\n");
+        L"  screenshot file.png | record-url log url\n");
 }
 
 int Run(std::vector<std::wstring> args) {

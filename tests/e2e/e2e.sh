@@ -28,8 +28,8 @@ log() { printf '%s\n' "$*"; }
 # screenshot name: the screen as Wine composes it, as <artifacts>/name.png.
 screenshot() {
   mkdir -p "$E2E_ARTIFACTS"
-  if drive screenshot 'C:\e2e\screen.bmp' >/dev/null &&
-    convert "$drive_c/e2e/screen.bmp" "$E2E_ARTIFACTS/$1.png" 2>/dev/null; then
+  if drive screenshot 'C:\e2e\screen.png' >/dev/null &&
+    convert "$drive_c/e2e/screen.png" "$E2E_ARTIFACTS/$1.png" 2>/dev/null; then
     return 0
   fi
   log "(no screenshot $1)"

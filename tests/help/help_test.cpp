@@ -12,10 +12,13 @@
 #include "help_window/form2.h"
 #include "main_window/form1.h"
 #include "runtime/form.h"
-#include "runtime/seams.h"
 #include "runtime/twips.h"
+#include "tests/support/input.h"
+#include "tests/support/message_box_recorder.h"
 #include "tests/support/process_observer.h"
 #include "tests/support/pump.h"
+#include "tests/support/seam_override.h"
+#include "tests/support/window_query.h"
 
 // RECT lives in the global namespace, where the assertions look for these.
 static bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
@@ -28,6 +31,8 @@ namespace {
 
 using help_window::Form2;
 using main_window::Form1;
+using test_support::RectInParent;
+using test_support::WindowText;
 
 constexpr wchar_t kHelpText[] =
     L"Hushline will block all unwanted messenger popups. If you would like hushline to run on startup, click "
@@ -36,21 +41,6 @@ constexpr wchar_t kHelpText[] =
     L"start / stop buttons. Click the Hide button to send Hushline to the system tray.";
 constexpr wchar_t kButtonCaption[] = L"Click Here To View More Of Our Software";
 constexpr char kHomePage[] = "https://hushline.example.org/";
-
-std::wstring WindowText(HWND window) {
-    int length = static_cast<int>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-    return text;
-}
-
-// A child's rectangle in its parent's client coordinates.
-RECT RectInParent(HWND child) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
 
 RECT Pixels(int left, int top, int width, int height) {
     int x = runtime::TwipsToPixelsX(static_cast<float>(left));
@@ -64,25 +54,9 @@ bool SkinApplied(HWND window) {
     return GetWindowLongPtrW(window, GWLP_WNDPROC) != static_cast<LONG_PTR>(GetClassLongPtrW(window, GCLP_WNDPROC));
 }
 
-BOOL CALLBACK CollectOurVisibleWindow(HWND window, LPARAM found) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window)) {
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-    }
-    return TRUE;
-}
-
-// The visible top-level windows of this process.
-std::vector<HWND> OurTopLevelWindows() {
-    std::vector<HWND> found;
-    EnumWindows(&CollectOurVisibleWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 std::vector<HWND> HelpWindowsOnScreen() {
     std::vector<HWND> help;
-    for (HWND window : OurTopLevelWindows()) {
+    for (HWND window : test_support::OwnVisibleWindows()) {
         if (WindowText(window) == L"Help") help.push_back(window);
     }
     return help;
@@ -96,54 +70,25 @@ struct ShellCall {
     INT_PTR result;
 };
 
-std::vector<ShellCall> g_shellCalls;
-decltype(help_window::Seams::shellExecute) g_realShellExecute = nullptr;
-
 std::optional<std::string> Maybe(LPCSTR text) { return text ? std::optional<std::string>(text) : std::nullopt; }
 
-HINSTANCE WINAPI RecordingShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
-                                       INT show) {
-    ShellCall call{owner, Maybe(verb), Maybe(file), Maybe(parameters), Maybe(directory), show, 0};
-    HINSTANCE result = g_realShellExecute(owner, verb, file, parameters, directory, show);
-    call.result = reinterpret_cast<INT_PTR>(result);
-    g_shellCalls.push_back(call);
-    return result;
-}
-
 // While alive, every ShellExecuteA of the help window is recorded before the real one runs.
-class ShellObserver {
+class ShellObserver : public test_support::SeamOverride<ShellObserver, decltype(help_window::Seams::shellExecute)> {
 public:
-    ShellObserver() {
-        g_shellCalls.clear();
-        g_realShellExecute = help_window::seams.shellExecute;
-        help_window::seams.shellExecute = &RecordingShellExecute;
+    ShellObserver() : SeamOverride(help_window::seams.shellExecute, &Record) {}
+    const std::vector<ShellCall>& Calls() const { return calls_; }
+
+private:
+    static HINSTANCE WINAPI Record(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                                   INT show) {
+        ShellCall call{owner, Maybe(verb), Maybe(file), Maybe(parameters), Maybe(directory), show, 0};
+        HINSTANCE result = Active().Previous()(owner, verb, file, parameters, directory, show);
+        call.result = reinterpret_cast<INT_PTR>(result);
+        Active().calls_.push_back(call);
+        return result;
     }
-    ~ShellObserver() { help_window::seams.shellExecute = g_realShellExecute; }
-    ShellObserver(const ShellObserver&) = delete;
-    ShellObserver& operator=(const ShellObserver&) = delete;
-    const std::vector<ShellCall>& Calls() const { return g_shellCalls; }
-};
 
-int g_ourMessageBoxes = 0;
-decltype(runtime::Seams::messageBox) g_realMessageBox = nullptr;
-
-int WINAPI CountingMessageBox(HWND owner, LPCWSTR text, LPCWSTR title, UINT type) {
-    ++g_ourMessageBoxes;
-    return g_realMessageBox(owner, text, title, type);
-}
-
-// Counts the message boxes the program itself shows, through the runtime's seam.
-class MessageBoxObserver {
-public:
-    MessageBoxObserver() {
-        g_ourMessageBoxes = 0;
-        g_realMessageBox = runtime::seams.messageBox;
-        runtime::seams.messageBox = &CountingMessageBox;
-    }
-    ~MessageBoxObserver() { runtime::seams.messageBox = g_realMessageBox; }
-    MessageBoxObserver(const MessageBoxObserver&) = delete;
-    MessageBoxObserver& operator=(const MessageBoxObserver&) = delete;
-    int Count() const { return g_ourMessageBoxes; }
+    std::vector<ShellCall> calls_;
 };
 
 // This process's classes root replaced by a scratch key: with handler set, it holds one
@@ -229,17 +174,11 @@ public:
     static const std::vector<HWND>& Owners() { return owners_; }
 
 private:
-    static BOOL CALLBACK AnswerDialog(HWND window, LPARAM) {
-        wchar_t cls[16] = {};
-        GetClassNameW(window, cls, 16);
-        if (std::wstring(cls) == L"#32770" && IsWindowVisible(window)) {
-            owners_.push_back(GetWindow(window, GW_OWNER));
-            PostMessageW(window, WM_COMMAND, IDOK, 0);
-        }
-        return TRUE;
-    }
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-        EnumThreadWindows(GetCurrentThreadId(), &AnswerDialog, 0);
+        for (HWND dialog : test_support::OwnVisibleWindows(test_support::kDialogClass)) {
+            owners_.push_back(GetWindow(dialog, GW_OWNER));
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }
     }
     static inline std::vector<HWND> owners_;
     UINT_PTR timer_ = 0;
@@ -329,11 +268,7 @@ TEST_F(HelpWindowTest, MouseClickOnTheButtonReachesIt) {
 
     SetForegroundWindow(Form2.Window());
     SetCursorPos(centre.x, centre.y);
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
+    ASSERT_TRUE(test_support::SendMouse({{MOUSEEVENTF_LEFTDOWN}, {MOUSEEVENTF_LEFTUP}}));
     EXPECT_TRUE(test_support::PumpUntil([&] { return !shell.Calls().empty(); }));
     EXPECT_EQ(shell.Calls().size(), 1u);
 }
@@ -389,10 +324,10 @@ TEST_F(HelpWindowTest, NoProgramForWebAddressesLeavesTheWindowAsItWas) {
     HWND window = Form2.Window();
     RECT before{};
     GetWindowRect(window, &before);
-    std::vector<HWND> windowsBefore = OurTopLevelWindows();
+    std::vector<HWND> windowsBefore = test_support::OwnVisibleWindows();
     WebAddressPrograms none;
     ShellObserver shell;
-    MessageBoxObserver ourBoxes;
+    test_support::MessageBoxRecorder ourBoxes;
     DialogAnswerer answerer;
 
     test_support::Click(Form2.Command1.Window());
@@ -400,9 +335,9 @@ TEST_F(HelpWindowTest, NoProgramForWebAddressesLeavesTheWindowAsItWas) {
 
     ASSERT_EQ(shell.Calls().size(), 1u);
     EXPECT_LE(shell.Calls()[0].result, 32) << "the shell found no program";
-    EXPECT_EQ(ourBoxes.Count(), 0) << "the program reports nothing";
+    EXPECT_TRUE(ourBoxes.Boxes().empty()) << "the program reports nothing";
     for (HWND owner : DialogAnswerer::Owners()) EXPECT_EQ(owner, window) << "a shell message is owned by the help window";
-    EXPECT_EQ(OurTopLevelWindows(), windowsBefore);
+    EXPECT_EQ(test_support::OwnVisibleWindows(), windowsBefore);
     EXPECT_TRUE(Form2.IsLoaded());
     EXPECT_EQ(Form2.Window(), window);
     EXPECT_TRUE(IsWindowVisible(window));
@@ -476,22 +411,49 @@ TEST_F(HelpFromMainWindowTest, HelpAfterClosingLoadsTheWindowAgain) {
     EXPECT_EQ(HelpWindowsOnScreen().size(), 1u);
 }
 
-TEST_F(HelpFromMainWindowTest, HelpWindowStaysWhenTheMainWindowHidesOrGoes) {
-    test_support::Click(Form1.Command8.Window());
-    HWND help = Form2.Window();
-    test_support::Click(Form1.Command5.Window());  // "Hide"
-    EXPECT_FALSE(IsWindowVisible(Form1.Window()));
-    EXPECT_TRUE(IsWindowVisible(help));
+// What the user does to the main window while the help window is open.
+enum class MainWindowStep { Hide, Exit, TrayExit };
 
-    test_support::PumpFor(50);
-    ASSERT_FALSE(QuitPosted());
-    Form1.exit.Click();  // the tray menu's "Exit", the way out while hidden
-    EXPECT_FALSE(Form1.IsLoaded());
+struct OutlivingCase {
+    const char* name;
+    std::vector<MainWindowStep> steps;
+    bool mainUnloaded;  // once the steps are done
+};
+
+class HelpWindowOutlives : public HelpFromMainWindowTest, public ::testing::WithParamInterface<OutlivingCase> {};
+
+// The help window stays when the main window hides or goes, and the program ends only when
+// no form is left loaded.
+TEST_P(HelpWindowOutlives, TheMainWindowsHideAndExit) {
+    const OutlivingCase& c = GetParam();
+    test_support::Click(Form1.Command8.Window());  // "Help"
+    ASSERT_TRUE(Form2.IsLoaded());
+    HWND help = Form2.Window();
+    HWND main = Form1.Window();
+    for (MainWindowStep step : c.steps) {
+        switch (step) {
+            case MainWindowStep::Hide: test_support::Click(Form1.Command5.Window()); break;
+            case MainWindowStep::Exit: test_support::Click(Form1.Command6.Window()); break;
+            case MainWindowStep::TrayExit: Form1.exit.Click(); break;  // the way out while hidden
+        }
+    }
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_EQ(Form1.IsLoaded(), !c.mainUnloaded);
+    EXPECT_EQ(IsWindow(main) != FALSE, !c.mainUnloaded);
+    EXPECT_TRUE(Form2.IsLoaded());
     EXPECT_TRUE(IsWindowVisible(help));
     EXPECT_FALSE(QuitPosted()) << "the process goes on while the help window is loaded";
 
     SendMessageW(help, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(QuitPosted()) << "no form left loaded";
+    EXPECT_EQ(QuitPosted(), c.mainUnloaded) << "the program ends once no form is left loaded";
 }
+
+using enum MainWindowStep;
+INSTANTIATE_TEST_SUITE_P(
+    MainWindow, HelpWindowOutlives,
+    ::testing::Values(OutlivingCase{"hide", {Hide}, false},
+                      OutlivingCase{"exit_button", {Exit}, true},
+                      OutlivingCase{"tray_exit_while_hidden", {Hide, TrayExit}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -19,6 +19,8 @@
 #include <cwchar>
 #include <string>
 
+#include "tests/support/window_query.h"
+
 namespace {
 
 constexpr DWORD kWaitMs = 30000;
@@ -98,44 +100,25 @@ int SpecialFolder(const wchar_t* csidl) {
     return 0;
 }
 
-struct Search {
-    const wchar_t* title;
-    const wchar_t* caption;  // null: any window of that title
+struct Found {
     HWND window = nullptr;
     HWND button = nullptr;
 };
 
-BOOL CALLBACK FindButton(HWND child, LPARAM lParam) {
-    auto& search = *reinterpret_cast<Search*>(lParam);
-    wchar_t text[256] = {};
-    GetWindowTextW(child, text, 256);
-    wchar_t className[32] = {};
-    GetClassNameW(child, className, 32);
-    if (wcscmp(text, search.caption) == 0 && _wcsicmp(className, L"Button") == 0 && IsWindowEnabled(child)) {
-        search.button = child;
-        return FALSE;
+// The first window of that title and, with a caption, that has an enabled button of that
+// caption at any depth, inside panels too.
+Found Find(const wchar_t* title, const wchar_t* caption) {
+    using test_support::WindowText;
+    for (HWND window : test_support::TopLevelWindows()) {
+        if (WindowText(window) != title) continue;
+        if (!caption) return {window, nullptr};
+        for (HWND child : test_support::Descendants(window)) {
+            if (WindowText(child) == caption && test_support::IsClass(child, L"Button") && IsWindowEnabled(child)) {
+                return {window, child};
+            }
+        }
     }
-    return TRUE;
-}
-
-BOOL CALLBACK FindWindowOf(HWND window, LPARAM lParam) {
-    auto& search = *reinterpret_cast<Search*>(lParam);
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    if (wcscmp(text, search.title) != 0) return TRUE;
-    if (search.caption) {
-        // EnumChildWindows reaches buttons inside panels too.
-        EnumChildWindows(window, FindButton, lParam);
-        if (!search.button) return TRUE;
-    }
-    search.window = window;
-    return FALSE;
-}
-
-Search Find(const wchar_t* title, const wchar_t* caption) {
-    Search search{title, caption};
-    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
-    return search;
+    return {};
 }
 
 template <typename Done>
@@ -147,22 +130,21 @@ bool WaitFor(Done done) {
 }
 
 int Click(const wchar_t* title, const wchar_t* caption) {
-    Search search{};
-    if (!WaitFor([&] { return (search = Find(title, caption)).button != nullptr; }))
+    Found found{};
+    if (!WaitFor([&] { return (found = Find(title, caption)).button != nullptr; }))
         return Fail(std::wstring(L"no enabled \"") + caption + L"\" in a window \"" + title + L"\"");
     // Sent, not posted: the click has been handled when this returns.
     DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutW(search.button, BM_CLICK, 0, 0, SMTO_NORMAL, kWaitMs, &ignored))
+    if (!SendMessageTimeoutW(found.button, BM_CLICK, 0, 0, SMTO_NORMAL, kWaitMs, &ignored))
         return Fail(std::wstring(L"\"") + caption + L"\" did not answer");
     return 0;
 }
 
 int Owner(const wchar_t* title) {
-    Search search{};
-    if (!WaitFor([&] { return (search = Find(title, nullptr)).window != nullptr; }))
+    Found found{};
+    if (!WaitFor([&] { return (found = Find(title, nullptr)).window != nullptr; }))
         return Fail(std::wstring(L"no window \"") + title + L"\"");
-    DWORD processId = 0;
-    GetWindowThreadProcessId(search.window, &processId);
+    DWORD processId = test_support::ProcessOf(found.window);
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
     if (!process) return Fail(L"cannot open the window's process");
     wchar_t path[MAX_PATH] = {};

@@ -1,4 +1,4 @@
-// Dragging the main window by its bare surface, hiding it and closing it, on the real Form1.
+// Dragging the main window by its bare surface, on the real Form1.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "help_window/form2.h"
 #include "main_window/form1.h"
 #include "runtime/error.h"
 #include "runtime/numeric.h"
+#include "tests/support/input.h"
 #include "tests/support/pump.h"
 
 // Counts the program's own heap allocations, to show that a drag step makes none.
@@ -29,6 +29,7 @@ void operator delete(void* p, size_t) noexcept { std::free(p); }
 namespace {
 
 using main_window::Form1;
+using test_support::SendMouse;
 
 constexpr int kStartLeft = 200;
 constexpr int kStartTop = 150;
@@ -43,18 +44,6 @@ POINT ClientToScreenPoint(int x, int y) {
     POINT point{x, y};
     ClientToScreen(Form1.Window(), &point);
     return point;
-}
-
-void SendMouse(DWORD flags, POINT at = {}) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_MOVE) {
-        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
-        input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    }
-    SendInput(1, &input, sizeof(input));
 }
 
 // Waits for the window to stop moving after real input; gives its final origin.
@@ -249,55 +238,6 @@ TEST(CheckedAddSub, OverflowRaisesTheRuntimesErrorInsteadOfMoving) {
     } catch (const runtime::RuntimeError& error) {
         EXPECT_EQ(error.Number(), runtime::kOverflow);
     }
-}
-
-// Hiding and closing with the help window open.
-class HelpOpenTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Form1.Show();
-        help_window::Form2.Show();
-        test_support::PumpFor(100);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
-    void TearDown() override {
-        runtime::Unload(help_window::Form2);
-        runtime::Unload(Form1);
-        test_support::PumpFor(50);
-    }
-    static bool QuitPosted() {
-        MSG msg;
-        return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
-    }
-};
-
-TEST_F(HelpOpenTest, HideLeavesTheHelpWindowShown) {
-    test_support::Click(Form1.Command5.Window());
-    EXPECT_FALSE(IsWindowVisible(Form1.Window()));
-    EXPECT_TRUE(IsWindowVisible(help_window::Form2.Window()));
-    EXPECT_TRUE(Form1.IsLoaded());
-}
-
-TEST_F(HelpOpenTest, ExitEndsTheProgramOnlyWhenTheHelpWindowIsClosed) {
-    HWND main = Form1.Window();
-    test_support::Click(Form1.Command6.Window());
-    EXPECT_FALSE(IsWindow(main));
-    EXPECT_FALSE(QuitPosted()) << "the program ended with the help window still open";
-    EXPECT_TRUE(IsWindowVisible(help_window::Form2.Window()));
-
-    SendMessageW(help_window::Form2.Window(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(QuitPosted());
-}
-
-TEST_F(HelpOpenTest, TrayExitWhileHiddenUnloadsLikeTheButton) {
-    Form1.Hide();
-    HWND main = Form1.Window();
-    Form1.exit.Click();
-    EXPECT_FALSE(IsWindow(main));
-    EXPECT_FALSE(Form1.IsLoaded());
-    EXPECT_TRUE(help_window::Form2.IsLoaded());
 }
 
 }  // namespace

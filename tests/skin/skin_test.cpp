@@ -20,19 +20,23 @@
 #include "runtime/form.h"
 #include "skin/skin.h"
 #include "skin/skin_images.h"
-#include "tests/support/pump.h"
+#include "tests/support/capture.h"
+#include "tests/support/input.h"
 #include "tests/support/process_observer.h"
+#include "tests/support/pump.h"
 
 namespace {
 
 using runtime::Colour;
 using runtime::ControlDesign;
 using runtime::ControlKind;
+using test_support::Image;
 using test_support::PumpFor;
 using test_support::PumpUntil;
 
-constexpr COLORREF kForm1Back = RGB(0x80, 0x80, 0x80);
-constexpr COLORREF kTestBack = RGB(0x40, 0xA0, 0x20);  // a colour no skin image holds
+// Colours as captures give them, 0xRRGGBB.
+constexpr uint32_t kForm1Back = 0x808080;
+constexpr uint32_t kTestBack = 0x40A020;  // a colour no skin image holds
 
 // Two buttons alike but for the second being disabled, on the form and on a panel.
 constexpr ControlDesign kControls[] = {
@@ -80,36 +84,14 @@ private:
     std::unique_ptr<skin::Skin> skin_;
 };
 
-// Pixels read back from what the window shows, in window or client coordinates.
-std::vector<COLORREF> Capture(HWND window, const RECT& rect, bool client) {
-    int w = rect.right - rect.left, h = rect.bottom - rect.top;
-    HDC source = client ? GetDC(window) : GetWindowDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, source, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    std::vector<COLORREF> pixels(static_cast<size_t>(w) * h);
-    auto* raw = static_cast<const uint32_t*>(bits);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        pixels[i] = RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF);
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, source);
-    return pixels;
+uint32_t ClientPixel(HWND window, int x, int y) {
+    return test_support::CaptureRect(window, RECT{x, y, x + 1, y + 1}, /*wholeWindow=*/false).At(0, 0);
 }
 
-COLORREF ClientPixel(HWND window, int x, int y) { return Capture(window, RECT{x, y, x + 1, y + 1}, true)[0]; }
-
-std::vector<COLORREF> WholeClient(HWND window) {
+Image WholeClient(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    return Capture(window, client, true);
+    return test_support::CaptureRect(window, client, /*wholeWindow=*/false);
 }
 
 void ShowAndSettle(runtime::Form& form) {
@@ -139,17 +121,11 @@ LRESULT HitTest(HWND window, POINT screen) {
     return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
 }
 
+// One step of the user's mouse, from the input thread, which then lets the window's thread
+// take it.
 void SendMouse(DWORD flags, POINT at = {}) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    if (flags & MOUSEEVENTF_MOVE) {
-        input.mi.dx = static_cast<LONG>(at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-        input.mi.dy = static_cast<LONG>(at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-        flags |= MOUSEEVENTF_ABSOLUTE;
-    }
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(input));
-    Sleep(60);  // on the input thread: lets the window's thread take each step
+    test_support::SendMouse(flags, at);
+    Sleep(60);
 }
 
 // Plays the user's mouse from another thread while this one pumps, since a move or a
@@ -375,15 +351,16 @@ TEST(Frame, DrawnFromTheSkinAndPressedBoxShowsIt) {
         GetWindowRect(window, &outer);
         POINT origin{0, 0};
         ClientToScreen(window, &origin);
-        return Capture(window, RECT{0, 0, outer.right - outer.left, origin.y - outer.top}, false);
+        return test_support::CaptureRect(window, RECT{0, 0, outer.right - outer.left, origin.y - outer.top},
+                                         /*wholeWindow=*/true);
     };
     EXPECT_NE(captionStrip(plain.Window()), captionStrip(skinned.Window()));
 
     HWND window = skinned.Window();
-    std::vector<COLORREF> normal = captionStrip(window);
+    Image normal = captionStrip(window);
     POINT box = PointsOf(window).closeBox;
     SendMessageW(window, WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(box.x, box.y));
-    std::vector<COLORREF> pressed = captionStrip(window);
+    Image pressed = captionStrip(window);
     ReleaseCapture();
     PumpFor(100);
     EXPECT_NE(normal, pressed);
@@ -420,11 +397,11 @@ TEST(Buttons, FocusAndPressAreDrawnAndClicksStillArrive) {
     EnableWindow(other, TRUE);
     SetFocus(other);
     PumpFor(150);
-    std::vector<COLORREF> unfocused = WholeClient(button.Window());
+    Image unfocused = WholeClient(button.Window());
     SetFocus(button.Window());
     PumpFor(150);
     EXPECT_EQ(GetFocus(), button.Window());
-    std::vector<COLORREF> focused = WholeClient(button.Window());
+    Image focused = WholeClient(button.Window());
     EXPECT_NE(unfocused, focused);
     SendMessageW(button.Window(), BM_SETSTATE, TRUE, 0);
     PumpFor(150);
@@ -450,9 +427,9 @@ TEST(ClientArea, DrawnFromTheSkinOnlyWhenTheSkinSaysSo) {
     // A margin of bare client area, left of the first button.
     EXPECT_EQ(ClientPixel(colours.Window(), 5, 5), kTestBack);
     EXPECT_EQ(ClientPixel(colours.Window(), 5, 150), kTestBack);
-    std::vector<COLORREF> margin;
+    std::vector<uint32_t> margin;
     for (int y = 0; y < 64; y += 3) margin.push_back(ClientPixel(client.Window(), 5, y));
-    for (COLORREF pixel : margin) EXPECT_NE(pixel, kTestBack);
+    for (uint32_t pixel : margin) EXPECT_NE(pixel, kTestBack);
     EXPECT_NE(std::count(margin.begin(), margin.end(), margin[0]), static_cast<long>(margin.size()))
         << "a surface with its texture, not a flat fill";
 }
@@ -462,8 +439,8 @@ TEST(ClientArea, SkinsColoursReplaceThePanelsOnlyWhenApplied) {
     SkinnedForm client(kFixedDesign, &kClientSkin);
     ShowAndSettle(colours);
     ShowAndSettle(client);
-    EXPECT_EQ(ClientPixel(colours.Panel(L"Panel", -1).Window(), 3, 3), RGB(0x9A, 0xB6, 0xC2));
-    EXPECT_EQ(ClientPixel(client.Panel(L"Panel", -1).Window(), 3, 3), RGB(0xC0, 0xC0, 0xFF));
+    EXPECT_EQ(ClientPixel(colours.Panel(L"Panel", -1).Window(), 3, 3), 0x9AB6C2u);
+    EXPECT_EQ(ClientPixel(client.Panel(L"Panel", -1).Window(), 3, 3), 0xC0C0FFu);
 }
 
 // ---- painting at rest, applying again ---------------------------------------------------
@@ -561,7 +538,7 @@ TEST(MainWindow, KeepsItsGreyClientAreaAndItsSizeAndCannotBeResized) {
 TEST(Apply, AgainOnAWindowLoadedAfreshAndTwiceOnTheSameWindow) {
     SkinnedForm form(kFixedDesign, &kColoursSkin);
     ShowAndSettle(form);
-    std::vector<COLORREF> first = WholeClient(form.Button(L"Disabled").Window());
+    Image first = WholeClient(form.Button(L"Disabled").Window());
     runtime::Unload(form);
     ASSERT_FALSE(form.IsLoaded());
     ShowAndSettle(form);

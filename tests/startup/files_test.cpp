@@ -9,8 +9,8 @@
 #include "runtime/error.h"
 #include "runtime/files.h"
 #include "runtime/msgbox.h"
-#include "tests/startup/message_box_recorder.h"
 #include "tests/startup/scratch_files.h"
+#include "tests/support/message_box_recorder.h"
 
 namespace {
 
@@ -136,10 +136,10 @@ TEST(Kill, MissingOrRefusedRaisesAndKeepsWhatIsThere) {
 }
 
 TEST(MsgBox, GoesThroughTheSeamWithTheProgramTitleModalToTheProgram) {
-    startup_tests::MessageBoxRecorder recorder;
+    test_support::MessageBoxRecorder recorder;
     EXPECT_EQ(runtime::MsgBox(L"Some text", runtime::kOkOnly), IDOK);
     ASSERT_EQ(recorder.Boxes().size(), 1u);
-    const startup_tests::RecordedBox& box = recorder.Boxes()[0];
+    const test_support::RecordedBox& box = recorder.Boxes()[0];
     EXPECT_EQ(box.text, L"Some text");
     EXPECT_EQ(box.caption, L"Hushline");
     EXPECT_EQ(box.type & MB_TYPEMASK, static_cast<UINT>(MB_OK));

@@ -14,9 +14,10 @@
 #include "main_window/form1.h"
 #include "main_window/module1.h"
 #include "runtime/app.h"
-#include "tests/startup/message_box_recorder.h"
 #include "tests/startup/scratch_files.h"
+#include "tests/support/message_box_recorder.h"
 #include "tests/support/pump.h"
+#include "tests/support/window_query.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ using startup_tests::PutFile;
 using startup_tests::PutFolder;
 using startup_tests::ReadBytes;
 using startup_tests::RemoveEntry;
+using test_support::WindowText;
 
 constexpr DWORD kKeptBits = kRO | kHid | kSys;
 
@@ -53,9 +55,8 @@ void PrintTo(const PanelState& s, std::ostream* out) {
 }
 
 PanelState ReadPanel() {
-    wchar_t text[128] = {};
-    GetWindowTextW(Form1.Label2.Window(), text, 128);
-    return {text, IsWindowEnabled(Form1.Command1.Window()) != FALSE, IsWindowEnabled(Form1.Command2.Window()) != FALSE};
+    return {WindowText(Form1.Label2.Window()), IsWindowEnabled(Form1.Command1.Window()) != FALSE,
+            IsWindowEnabled(Form1.Command2.Window()) != FALSE};
 }
 
 const PanelState kWillRun{L"Hush will Run on Startup", false, true};
@@ -106,7 +107,7 @@ protected:
 
     void ExpectOneFailureBox() {
         ASSERT_EQ(boxes_->Boxes().size(), 1u);
-        const startup_tests::RecordedBox& box = boxes_->Boxes()[0];
+        const test_support::RecordedBox& box = boxes_->Boxes()[0];
         EXPECT_EQ(box.text, kNotFound);
         EXPECT_EQ(box.caption, L"Hushline");
         EXPECT_EQ(box.type & (MB_TYPEMASK | MB_ICONMASK), static_cast<UINT>(MB_OK)) << "one OK button, no icon";
@@ -116,7 +117,7 @@ protected:
     std::wstring startupFolder_;
     std::wstring installed_;  // the shortcut in the Startup folder
     std::wstring shipped_;    // the shortcut in the program's folder
-    std::optional<startup_tests::MessageBoxRecorder> boxes_;
+    std::optional<test_support::MessageBoxRecorder> boxes_;
 };
 
 struct AttributeCase {
@@ -276,7 +277,7 @@ TEST_F(StartupShortcutTest, AFailureBoxThatCannotBeShownLeavesTheProgramRunning)
         SCOPED_TRACE(c.what);
         EXPECT_EXIT(
             {
-                boxes_.emplace(startup_tests::MessageBoxRecorder::Answer::CannotShow);
+                boxes_.emplace(test_support::MessageBoxRecorder::Answer::CannotShow);
                 if (c.installedAtStart) PutFile(installed_, kShortcutBytes);
                 LoadForm1();
                 RemoveEntry(installed_);
@@ -295,37 +296,6 @@ TEST_F(StartupShortcutTest, AFailureBoxThatCannotBeShownLeavesTheProgramRunning)
     }
 }
 
-struct DialogSearch {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK CheckForOwnDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t className[32] = {};
-    GetClassNameW(window, className, 32);
-    if (process == search->process && std::wstring(className) == L"#32770" && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A dialog window of this process: the message box while it is up.
-HWND FindOwnDialog() {
-    DialogSearch search{GetCurrentProcessId(), nullptr};
-    EnumWindows(&CheckForOwnDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
 struct SeenBox {
     bool found = false;
     std::wstring title;
@@ -342,21 +312,22 @@ TEST_F(StartupShortcutTest, FailureShowsARealBoxThatHoldsTheProgramUntilClosed) 
     SeenBox seen;
     std::thread driver([&] {
         HWND box = nullptr;
-        for (DWORD start = GetTickCount(); !box && GetTickCount() - start < 15000; Sleep(20)) box = FindOwnDialog();
+        // A dialog window of this process: the message box while it is up.
+        for (DWORD start = GetTickCount(); !box && GetTickCount() - start < 15000; Sleep(20)) {
+            box = test_support::OwnVisibleWindow(test_support::kDialogClass);
+        }
         if (!box) return;
         seen.found = true;
-        seen.title = TextOf(box);
+        seen.title = WindowText(box);
         seen.formEnabled = IsWindowEnabled(form) != FALSE;
         HWND ok = nullptr;
         for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             if (!IsWindowVisible(child)) continue;
-            wchar_t className[32] = {};
-            GetClassNameW(child, className, 32);
-            std::wstring text = TextOf(child);
-            if (std::wstring(className) == L"Button") {
+            std::wstring text = WindowText(child);
+            if (test_support::IsClass(child, L"Button")) {
                 seen.buttons.push_back(text);
                 ok = child;
-            } else if (std::wstring(className) == L"Static" && !text.empty()) {
+            } else if (test_support::IsClass(child, L"Static") && !text.empty()) {
                 seen.texts.push_back(text);
             }
         }
@@ -507,7 +478,7 @@ TEST(DriveRootChild, AutoStartCopiesTheShortcutFromTheRoot) {
     ASSERT_EQ(folder.substr(1), L":\\");
     ASSERT_TRUE(Exists(folder + L"\\Hushline.lnk"));
 
-    startup_tests::MessageBoxRecorder boxes;
+    test_support::MessageBoxRecorder boxes;
     Form1.Show();
     EXPECT_EQ(ReadPanel(), kWillNotRun);
     test_support::Click(Form1.Command1.Window());

@@ -1,9 +1,14 @@
 // Records each process the runtime starts, in front of the real start, which still happens.
 #pragma once
 
+#include <windows.h>
+
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "runtime/seams.h"
+#include "tests/support/seam_override.h"
 
 namespace test_support {
 
@@ -14,18 +19,23 @@ struct StartedProcess {
 };
 
 // While alive, every process start through the runtime's seam is recorded here.
-class ProcessObserver {
+class ProcessObserver : public SeamOverride<ProcessObserver, decltype(runtime::Seams::createProcess)> {
 public:
     ProcessObserver();
-    ~ProcessObserver();
-    ProcessObserver(const ProcessObserver&) = delete;
-    ProcessObserver& operator=(const ProcessObserver&) = delete;
 
-    const std::vector<StartedProcess>& Started() const;
+    const std::vector<StartedProcess>& Started() const { return started_; }
     std::vector<std::wstring> CommandLines() const;
-    void Clear();
+    void Clear() { started_.clear(); }
     // Runs at each start, before the real one: lets a test see the state at that moment.
-    void OnStart(std::function<void(const StartedProcess&)> callback);
+    void OnStart(std::function<void(const StartedProcess&)> callback) { onStart_ = std::move(callback); }
+
+private:
+    static BOOL WINAPI Record(LPCWSTR application, LPWSTR commandLine, LPSECURITY_ATTRIBUTES process,
+                              LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags, LPVOID environment,
+                              LPCWSTR directory, LPSTARTUPINFOW startup, LPPROCESS_INFORMATION info);
+
+    std::vector<StartedProcess> started_;
+    std::function<void(const StartedProcess&)> onStart_;
 };
 
 }  // namespace test_support

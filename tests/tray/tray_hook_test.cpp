@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "main_window/form1.h"
+#include "tests/support/input.h"
 #include "tests/support/process_observer.h"
 #include "tests/support/pump.h"
 #include "tests/tray/tray_support.h"
@@ -14,11 +15,11 @@
 namespace {
 
 using main_window::Form1;
+using test_support::PressKeys;
 using test_support::ProcessObserver;
 using tray_test::FindPopupMenu;
 using tray_test::MenuDriver;
 using tray_test::PassedMessage;
-using tray_test::PressKeys;
 using tray_test::PreviousProcRecorder;
 
 constexpr UINT kCallback = 2025;
@@ -200,9 +201,9 @@ TEST_F(TrayHook, MenuClosesOnEscapeOrAClickElsewhereAndOpensAgain) {
         // The press closes the menu; the release comes after, as a user's hand would.
         {"click elsewhere",
          [](HWND) {
-             tray_test::PressLeftAt(1000, 20);
-             tray_test::WaitUntil([] { return FindPopupMenu() == nullptr; });
-             tray_test::ReleaseLeftAt(1000, 20);
+             test_support::PressLeftAt(1000, 20);
+             test_support::WaitUntil([] { return FindPopupMenu() == nullptr; });
+             test_support::ReleaseLeftAt(1000, 20);
          }},
         {"Escape after moving", [](HWND) { PressKeys({VK_DOWN, VK_DOWN, VK_ESCAPE}); }},
     };

@@ -8,6 +8,7 @@
 
 #include "main_window/form1.h"
 #include "tests/support/pump.h"
+#include "tests/support/seam_override.h"
 #include "tests/tray/tray_support.h"
 
 namespace {
@@ -48,11 +49,16 @@ HWND Form1Window() { return Form1.Window(); }
 
 // The hook as the shell's first call finds it.
 WNDPROC g_procAtAdd = nullptr;
-decltype(Module2::Seams::notifyIcon) g_inner = nullptr;
-BOOL WINAPI NoteProcAtAdd(DWORD operation, PNOTIFYICONDATAA data) {
-    if (operation == NIM_ADD) g_procAtAdd = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(data->hWnd, GWLP_WNDPROC));
-    return g_inner(operation, data);
-}
+class NoteProcAtAdd : public test_support::SeamOverride<NoteProcAtAdd, decltype(Module2::Seams::notifyIcon)> {
+public:
+    NoteProcAtAdd() : SeamOverride(Module2::seams.notifyIcon, &Note) {}
+
+private:
+    static BOOL WINAPI Note(DWORD operation, PNOTIFYICONDATAA data) {
+        if (operation == NIM_ADD) g_procAtAdd = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(data->hWnd, GWLP_WNDPROC));
+        return Active().Previous()(operation, data);
+    }
+};
 
 // The record the shell reads must lie as the platform's own first notify-icon record: 88
 // bytes with 4-byte handles in the 32-bit build, 8-byte aligned handles in a 64-bit one.
@@ -84,10 +90,10 @@ TEST(TrayRecordLayout, MatchesThePlatformsFirstRecord) {
 TEST(TrayStartup, ShellGetsThreeCallsInOrderWithExactRecords) {
     UnloadForm1();
     NotifyRecorder recorder;
-    g_inner = Module2::seams.notifyIcon;
-    Module2::seams.notifyIcon = &NoteProcAtAdd;
-    Form1.Show();  // as the program starts: load, then show
-    Module2::seams.notifyIcon = g_inner;
+    {
+        NoteProcAtAdd note;
+        Form1.Show();  // as the program starts: load, then show
+    }
 
     HWND window = Form1Window();
     ASSERT_NE(window, nullptr);

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/seam_override.h"
 #include "tray/module2.h"
 
 namespace tray_test {
@@ -36,15 +37,17 @@ struct NotifyCall {
 };
 
 // While alive, every call through the tray's shell seam is recorded, then made for real.
-class NotifyRecorder {
+class NotifyRecorder : public test_support::SeamOverride<NotifyRecorder, decltype(Module2::Seams::notifyIcon)> {
 public:
     NotifyRecorder();
-    ~NotifyRecorder();
-    NotifyRecorder(const NotifyRecorder&) = delete;
-    NotifyRecorder& operator=(const NotifyRecorder&) = delete;
 
-    const std::vector<NotifyCall>& Calls() const;
-    void Clear();
+    const std::vector<NotifyCall>& Calls() const { return calls_; }
+    void Clear() { calls_.clear(); }
+
+private:
+    static BOOL WINAPI Record(DWORD operation, PNOTIFYICONDATAA data);
+
+    std::vector<NotifyCall> calls_;
 };
 
 struct PassedMessage {
@@ -56,28 +59,25 @@ struct PassedMessage {
 // While alive, sits between the tray hook and the main window's previous procedure: it
 // records every message that is passed on, answers the probe messages itself with
 // kProbeResult, and hands the rest to the real previous procedure.
-class PreviousProcRecorder {
+class PreviousProcRecorder : public test_support::SeamOverride<PreviousProcRecorder, LONG_PTR> {
 public:
     static constexpr LRESULT kProbeResult = 0x5EED1;
 
     explicit PreviousProcRecorder(std::vector<UINT> probes);
-    ~PreviousProcRecorder();
-    PreviousProcRecorder(const PreviousProcRecorder&) = delete;
-    PreviousProcRecorder& operator=(const PreviousProcRecorder&) = delete;
 
-    const std::vector<PassedMessage>& Passed() const;
+    const std::vector<PassedMessage>& Passed() const { return passed_; }
     bool SawMessage(UINT message) const;
-    void Clear();
+    void Clear() { passed_.clear(); }
+
+private:
+    static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    std::vector<UINT> probes_;
+    std::vector<PassedMessage> passed_;
 };
 
 // The visible pop-up menu window of this process, or nullptr.
 HWND FindPopupMenu();
-
-// Real keyboard input, as the user's keys.
-void PressKeys(const std::vector<WORD>& keys);
-// Real mouse input: the left button pressed, or released, at screen point x, y.
-void PressLeftAt(int x, int y);
-void ReleaseLeftAt(int x, int y);
 
 // Runs script on a thread of its own once a pop-up menu of this process is on screen,
 // while the test's thread sits in the menu's loop. Whatever happens, the menu is closed
@@ -108,8 +108,6 @@ private:
     std::atomic<bool> closedByScript_{false};
     RECT menuRect_{};
     std::thread thread_;  // last: starts once the members above exist
-}; 
-// Polls (without pumping this thread) until done() holds or timeoutMs passes.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+};
 
 }  // namespace tray_test

@@ -14,6 +14,7 @@
 #include "runtime/seams.h"
 #include "tests/support/process_observer.h"
 #include "tests/support/pump.h"
+#include "tests/support/window_query.h"
 #include "tray/module2.h"
 
 namespace {
@@ -38,14 +39,10 @@ void PrintTo(const BlockingState& s, std::ostream* out) {
 
 // Read straight from the real windows and menu, not from the runtime's objects.
 BlockingState ReadState() {
-    auto text = [](HWND window) {
-        wchar_t buffer[128] = {};
-        GetWindowTextW(window, buffer, 128);
-        return std::wstring(buffer);
-    };
+    using test_support::WindowText;
     HMENU menu = Form1.MnuTray.Handle();
     return {IsWindowEnabled(Form1.Command4.Window()) != FALSE, IsWindowEnabled(Form1.Command3.Window()) != FALSE,
-            text(Form1.Label3.Window()), (GetMenuState(menu, Form1.start.Id(), MF_BYCOMMAND) & MF_CHECKED) != 0,
+            WindowText(Form1.Label3.Window()), (GetMenuState(menu, Form1.start.Id(), MF_BYCOMMAND) & MF_CHECKED) != 0,
             (GetMenuState(menu, Form1.stop2.Id(), MF_BYCOMMAND) & MF_CHECKED) != 0};
 }
 

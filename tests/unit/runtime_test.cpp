@@ -15,7 +15,9 @@
 #include "runtime/form.h"
 #include "runtime/seams.h"
 #include "runtime/twips.h"
+#include "tests/support/input.h"
 #include "tests/support/pump.h"
+#include "tests/support/window_query.h"
 
 namespace {
 
@@ -155,9 +157,7 @@ TEST_F(RuntimeTest, PropertiesReachTheRealWindowsAndMenu) {
     EXPECT_TRUE(IsWindowEnabled(press.Window()));
 
     status.SetCaption(L" Leading blank kept");
-    wchar_t text[64] = {};
-    GetWindowTextW(status.Window(), text, 64);
-    EXPECT_STREQ(text, L" Leading blank kept");
+    EXPECT_EQ(test_support::WindowText(status.Window()), L" Leading blank kept");
 
     HMENU menu = g_form.MenuNamed(L"Popup").Handle();
     one.SetChecked(true);
@@ -197,15 +197,9 @@ struct MenuKeys {
 MenuKeys g_menuKeys{};
 
 void CALLBACK SendMenuKeys(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (!FindWindowW(L"#32768", nullptr)) return;  // not open yet
+    if (!test_support::OwnVisibleWindow(test_support::kMenuClass)) return;  // not open yet
     KillTimer(nullptr, timer);
-    for (int i = 0; i < g_menuKeys.count; ++i) {
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wVk = input[1].ki.wVk = g_menuKeys.keys[i];
-        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, input, sizeof(INPUT));
-    }
+    test_support::PressKeys({g_menuKeys.keys, g_menuKeys.keys + g_menuKeys.count});
 }
 
 struct PopupCase {

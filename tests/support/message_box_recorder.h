@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
-namespace startup_tests {
+#include "runtime/seams.h"
+#include "tests/support/seam_override.h"
+
+namespace test_support {
 
 struct RecordedBox {
     HWND owner;
@@ -17,17 +20,20 @@ struct RecordedBox {
 };
 
 // While alive, every message box through the runtime's seam is recorded instead of shown.
-class MessageBoxRecorder {
+class MessageBoxRecorder : public SeamOverride<MessageBoxRecorder, decltype(runtime::Seams::messageBox)> {
 public:
     enum class Answer { Ok, CannotShow };
 
     explicit MessageBoxRecorder(Answer answer = Answer::Ok);
-    ~MessageBoxRecorder();
-    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
-    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
-    const std::vector<RecordedBox>& Boxes() const;
-    void Clear();
+    const std::vector<RecordedBox>& Boxes() const { return boxes_; }
+    void Clear() { boxes_.clear(); }
+
+private:
+    static int WINAPI Record(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+
+    std::vector<RecordedBox> boxes_;
+    Answer answer_;
 };
 
-}  // namespace startup_tests
+}  // namespace test_support

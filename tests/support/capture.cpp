@@ -1,15 +1,17 @@
-#include "tests/appearance/capture.h"
+#include "tests/support/capture.h"
 
 #include <algorithm>
 #include <cstdio>
 
+#include "runtime/dib.h"
 #include "runtime/handles.h"
 
-namespace appearance {
+namespace test_support {
 
 namespace {
 
-// A DC on the window's own surface, unclipped by its children, so that controls show.
+// A DC on the window's own surface, unclipped by its children, so that controls show; with
+// no window, on the whole screen.
 class UnclippedDc {
 public:
     UnclippedDc(HWND window, bool wholeWindow)
@@ -59,26 +61,23 @@ Image Capture(HWND window, bool wholeWindow) {
     } else {
         GetClientRect(window, &rect);
     }
-    Image image;
-    image.width = rect.right;
-    image.height = rect.bottom;
-    if (image.width <= 0 || image.height <= 0) return image;
+    return CaptureRect(window, rect, wholeWindow);
+}
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+Image CaptureRect(HWND window, const RECT& rect, bool wholeWindow) {
+    Image image;
+    image.width = rect.right - rect.left;
+    image.height = rect.bottom - rect.top;
+    if (image.width <= 0 || image.height <= 0) return Image{};
+
     void* bits = nullptr;
     UnclippedDc source(window, wholeWindow);
-    runtime::Bitmap bitmap(CreateDIBSection(source.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    runtime::Bitmap bitmap = runtime::CreateTopDownDib(image.width, image.height, &bits, source.Get());
     if (!bitmap) return Image{};
     runtime::MemoryDc memory(source.Get());
     {
         runtime::SelectObjectScope select(memory.Get(), bitmap.Get());
-        BitBlt(memory.Get(), 0, 0, image.width, image.height, source.Get(), 0, 0, SRCCOPY);
+        BitBlt(memory.Get(), 0, 0, image.width, image.height, source.Get(), rect.left, rect.top, SRCCOPY);
     }
     GdiFlush();
     const auto* words = static_cast<const uint32_t*>(bits);
@@ -86,6 +85,8 @@ Image Capture(HWND window, bool wholeWindow) {
     for (uint32_t& pixel : image.pixels) pixel &= 0xFFFFFF;  // a 32-bit DIB holds 0x00RRGGBB
     return image;
 }
+
+Image CaptureScreen(const RECT& rect) { return CaptureRect(nullptr, rect, /*wholeWindow=*/true); }
 
 bool WritePng(const std::wstring& path, const Image& image) {
     // The image data: each row a filter byte (0, none) and red, green, blue per pixel.
@@ -137,4 +138,4 @@ bool WritePng(const std::wstring& path, const Image& image) {
     return (fclose(out) == 0) && written;
 }
 
-}  // namespace appearance
+}  // namespace test_support
