@@ -15,6 +15,7 @@
 #include "main_window/module1.h"
 #include "runtime/app.h"
 #include "tests/startup/scratch_files.h"
+#include "tests/support/child_process.h"
 #include "tests/support/message_box_recorder.h"
 #include "tests/support/pump.h"
 #include "tests/support/window_query.h"
@@ -446,23 +447,15 @@ TEST_F(StartupShortcutTest, AutoStartFromAProgramFolderAtADriveRoot) {
     ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
     PutFile(rootShortcut, kShortcutBytes);
 
-    std::wstring commandLine = L"\"" + copy + L"\" --gtest_filter=DriveRootChild.*";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION child{};
-    SetEnvironmentVariableW(kChildVariable, L"1");
-    BOOL started = CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                  &startup, &child);
-    SetEnvironmentVariableW(kChildVariable, nullptr);
-    ASSERT_TRUE(started);
-    DWORD waited = WaitForSingleObject(child.hProcess, 60000);
-    if (waited != WAIT_OBJECT_0) TerminateProcess(child.hProcess, 99);
-    DWORD exitCode = 99;
-    GetExitCodeProcess(child.hProcess, &exitCode);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
+    DWORD exitCode = 0;
+    bool ended = false;
+    {
+        test_support::ChildRun child(copy, L"DriveRootChild.*", kChildVariable, L"1");
+        ASSERT_TRUE(child.Started());
+        ended = child.Await(60000, exitCode);
+    }
 
-    EXPECT_EQ(waited, WAIT_OBJECT_0) << "the copy did not end in time";
+    EXPECT_TRUE(ended) << "the copy did not end in time";
     EXPECT_EQ(exitCode, 0u) << "the copy's test failed; see its output above";
     EXPECT_EQ(ReadBytes(installed_), kShortcutBytes);
     RemoveEntry(rootShortcut);

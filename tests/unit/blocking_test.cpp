@@ -12,6 +12,7 @@
 #include "main_window/module1.h"
 #include "runtime/app.h"
 #include "runtime/seams.h"
+#include "tests/support/child_process.h"
 #include "tests/support/process_observer.h"
 #include "tests/support/pump.h"
 #include "tests/support/window_query.h"
@@ -241,20 +242,13 @@ TEST(StartUpFailure, AFailingProcessStartEndsTheProgramWithTheRuntimesMessageBef
 
     wchar_t self[MAX_PATH] = {};
     ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
-    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --gtest_filter=FailingStartChild.*";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION child{};
-    SetEnvironmentVariableW(kFailingStartVariable, eventName.c_str());
-    BOOL started =
-        CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child);
-    SetEnvironmentVariableW(kFailingStartVariable, nullptr);
-    ASSERT_TRUE(started);
+    test_support::ChildRun child(self, L"FailingStartChild.*", kFailingStartVariable, eventName);
+    ASSERT_TRUE(child.Started());
 
-    ProcessWindows windows{child.dwProcessId};
+    ProcessWindows windows{child.Id()};
     for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(20)) {
-        windows = WindowsOf(child.dwProcessId);
-        if (windows.box || WaitForSingleObject(child.hProcess, 0) == WAIT_OBJECT_0) break;
+        windows = WindowsOf(child.Id());
+        if (windows.box || child.HasEnded()) break;
     }
     SeenBox seen;
     if (windows.box) {
@@ -262,12 +256,8 @@ TEST(StartUpFailure, AFailingProcessStartEndsTheProgramWithTheRuntimesMessageBef
         PostMessageW(windows.box, WM_COMMAND, MAKEWPARAM(seen.ok ? GetDlgCtrlID(seen.ok) : IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(seen.ok));
     }
-    DWORD waited = WaitForSingleObject(child.hProcess, 30000);
-    if (waited != WAIT_OBJECT_0) TerminateProcess(child.hProcess, 99);
-    DWORD exitCode = 99;
-    GetExitCodeProcess(child.hProcess, &exitCode);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
+    DWORD exitCode = 0;
+    bool ended = child.Await(30000, exitCode);
     bool anyShown = WaitForSingleObject(shown, 0) == WAIT_OBJECT_0;
     CloseHandle(shown);
 
@@ -278,7 +268,7 @@ TEST(StartUpFailure, AFailingProcessStartEndsTheProgramWithTheRuntimesMessageBef
     EXPECT_NE(windows.form, nullptr) << "the failure came before the main window was made";
     EXPECT_FALSE(IsWindowVisible(windows.form));
     EXPECT_FALSE(windows.otherShown);
-    EXPECT_EQ(waited, WAIT_OBJECT_0) << "the program went on after its message";
+    EXPECT_TRUE(ended) << "the program went on after its message";
     EXPECT_EQ(exitCode, 70u);
     EXPECT_FALSE(anyShown) << "a window of the program was shown";
 }
