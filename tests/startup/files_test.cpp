@@ -9,20 +9,21 @@
 #include "runtime/error.h"
 #include "runtime/files.h"
 #include "runtime/msgbox.h"
-#include "tests/startup/scratch_files.h"
 #include "tests/support/message_box_recorder.h"
+#include "tests/support/paths.h"
+#include "tests/support/scratch_files.h"
 
 namespace {
 
-using startup_tests::Exists;
-using startup_tests::kArc;
-using startup_tests::kHid;
-using startup_tests::kRO;
-using startup_tests::kSys;
-using startup_tests::PutFile;
-using startup_tests::PutFolder;
-using startup_tests::ReadBytes;
-using startup_tests::ScratchFolder;
+using test_support::Exists;
+using test_support::kArc;
+using test_support::kHid;
+using test_support::kRO;
+using test_support::kSys;
+using test_support::PutFile;
+using test_support::PutFolder;
+using test_support::ReadBytes;
+using test_support::ScratchFolder;
 
 
 int ErrorNumberOf(const std::function<void()>& call) {
@@ -72,7 +73,7 @@ TEST(Dir, AttributeMaskDecidesWhichEntriesMatch) {
         ASSERT_EQ(GetFileAttributesW(entry.c_str()) & (kRO | kHid | kSys), c.attributes & (kRO | kHid | kSys))
             << "the file system must keep the attributes for the case to mean anything";
         EXPECT_EQ(runtime::Dir(entry, c.mask), c.matches ? L"Entry.lnk" : L"");
-        startup_tests::RemoveEntry(entry);
+        test_support::RemoveEntry(entry);
     }
 }
 

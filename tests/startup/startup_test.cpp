@@ -14,24 +14,25 @@
 #include "main_window/form1.h"
 #include "main_window/module1.h"
 #include "runtime/app.h"
-#include "tests/startup/scratch_files.h"
 #include "tests/support/child_process.h"
 #include "tests/support/message_box_recorder.h"
+#include "tests/support/paths.h"
 #include "tests/support/pump.h"
+#include "tests/support/scratch_files.h"
 #include "tests/support/window_query.h"
 
 namespace {
 
 using main_window::Form1;
-using startup_tests::Exists;
-using startup_tests::kArc;
-using startup_tests::kHid;
-using startup_tests::kRO;
-using startup_tests::kSys;
-using startup_tests::PutFile;
-using startup_tests::PutFolder;
-using startup_tests::ReadBytes;
-using startup_tests::RemoveEntry;
+using test_support::Exists;
+using test_support::kArc;
+using test_support::kHid;
+using test_support::kRO;
+using test_support::kSys;
+using test_support::PutFile;
+using test_support::PutFolder;
+using test_support::ReadBytes;
+using test_support::RemoveEntry;
 using test_support::WindowText;
 
 constexpr DWORD kKeptBits = kRO | kHid | kSys;
@@ -450,7 +451,7 @@ TEST_F(StartupShortcutTest, AutoStartFromAProgramFolderAtADriveRoot) {
     DWORD exitCode = 0;
     bool ended = false;
     {
-        test_support::ChildRun child(copy, L"DriveRootChild.*", kChildVariable, L"1");
+        test_support::ChildProcess child = test_support::StartTestCopy(copy, L"DriveRootChild.*", kChildVariable, L"1");
         ASSERT_TRUE(child.Started());
         ended = child.Await(60000, exitCode);
     }
@@ -459,8 +460,7 @@ TEST_F(StartupShortcutTest, AutoStartFromAProgramFolderAtADriveRoot) {
     EXPECT_EQ(exitCode, 0u) << "the copy's test failed; see its output above";
     EXPECT_EQ(ReadBytes(installed_), kShortcutBytes);
     RemoveEntry(rootShortcut);
-    for (DWORD start = GetTickCount(); Exists(copy) && GetTickCount() - start < 5000; Sleep(20)) RemoveEntry(copy);
-    EXPECT_FALSE(Exists(copy));
+    EXPECT_TRUE(test_support::RemoveWhenReleased(copy));
 }
 
 // The copy's half of the test above; skipped when the test program runs on its own.

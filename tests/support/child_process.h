@@ -1,4 +1,5 @@
-// A copy of a test program run as a child process, for what must happen in a process of its own.
+// Processes that tests start: helper programs, and copies of a test program for what must
+// happen in a process of its own.
 #pragma once
 
 #include <windows.h>
@@ -9,11 +10,14 @@
 
 namespace test_support {
 
-// Starts exe running only the tests that filter names, with variable set to value in its
-// environment (and in no one else's once started).
-class ChildRun {
+// A started process, ended (exit code 99) if it still runs when the test is done with it.
+class ChildProcess {
 public:
-    ChildRun(const std::wstring& exe, const std::wstring& filter, const wchar_t* variable, const std::wstring& value);
+    // Starts program with arguments; folder, when given, is its current folder.
+    ChildProcess(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder = L"");
+    ~ChildProcess();
+    ChildProcess(ChildProcess&&) = default;
+    ChildProcess& operator=(ChildProcess&&) = delete;
 
     bool Started() const { return static_cast<bool>(process_); }
     DWORD Id() const { return id_; }
@@ -26,5 +30,10 @@ private:
     runtime::KernelHandle process_;
     DWORD id_ = 0;
 };
+
+// A copy of the test program exe running only the tests that filter names, with variable
+// set to value in its environment (and in no one else's once started).
+ChildProcess StartTestCopy(const std::wstring& exe, const std::wstring& filter, const wchar_t* variable,
+                           const std::wstring& value);
 
 }  // namespace test_support

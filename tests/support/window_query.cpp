@@ -39,15 +39,18 @@ std::wstring ClassOf(HWND window) {
 
 bool IsClass(HWND window, const wchar_t* className) { return _wcsicmp(ClassOf(window).c_str(), className) == 0; }
 
-std::vector<HWND> OwnVisibleWindows(const wchar_t* className) {
-    std::vector<HWND> own;
+std::vector<HWND> VisibleWindowsOf(DWORD process, const wchar_t* className) {
+    std::vector<HWND> found;
     for (HWND window : TopLevelWindows()) {
-        if (ProcessOf(window) == GetCurrentProcessId() && IsWindowVisible(window) &&
-            (!className || IsClass(window, className))) {
-            own.push_back(window);
+        if (ProcessOf(window) == process && IsWindowVisible(window) && (!className || IsClass(window, className))) {
+            found.push_back(window);
         }
     }
-    return own;
+    return found;
+}
+
+std::vector<HWND> OwnVisibleWindows(const wchar_t* className) {
+    return VisibleWindowsOf(GetCurrentProcessId(), className);
 }
 
 HWND OwnVisibleWindow(const wchar_t* className) {

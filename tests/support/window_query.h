@@ -22,7 +22,9 @@ std::wstring ClassOf(HWND window);
 // Whether window is of the class, named in any case as the system compares them.
 bool IsClass(HWND window, const wchar_t* className);
 
-// This process's visible top-level windows, of className when one is given.
+// A process's visible top-level windows, of className when one is given.
+std::vector<HWND> VisibleWindowsOf(DWORD process, const wchar_t* className = nullptr);
+// This process's.
 std::vector<HWND> OwnVisibleWindows(const wchar_t* className = nullptr);
 // The first of them, or nullptr.
 HWND OwnVisibleWindow(const wchar_t* className);

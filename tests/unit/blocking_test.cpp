@@ -242,7 +242,7 @@ TEST(StartUpFailure, AFailingProcessStartEndsTheProgramWithTheRuntimesMessageBef
 
     wchar_t self[MAX_PATH] = {};
     ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
-    test_support::ChildRun child(self, L"FailingStartChild.*", kFailingStartVariable, eventName);
+    test_support::ChildProcess child = test_support::StartTestCopy(self, L"FailingStartChild.*", kFailingStartVariable, eventName);
     ASSERT_TRUE(child.Started());
 
     ProcessWindows windows{child.Id()};

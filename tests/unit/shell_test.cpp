@@ -16,11 +16,13 @@
 #include "tests/support/paths.h"
 #include "tests/support/process_observer.h"
 #include "tests/support/pump.h"
+#include "tests/support/scratch_files.h"
 
 namespace {
 
 using test_support::ExeFolder;
 using test_support::Exists;
+using test_support::ScratchFolder;
 
 std::wstring Lower(std::wstring text) {
     std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
@@ -31,13 +33,9 @@ std::wstring Lower(std::wstring text) {
 class PlantedNetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"hushline-planted-" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(folder_.c_str(), nullptr);
-        ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\" PLANTED_NET).c_str(), (folder_ + L"\\net.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\" PLANTED_NET).c_str(), (folder_ / L"net.exe").c_str(), FALSE));
         GetCurrentDirectoryW(MAX_PATH, previous_);
-        ASSERT_TRUE(SetCurrentDirectoryW(folder_.c_str()));
+        ASSERT_TRUE(SetCurrentDirectoryW(folder_.Path().c_str()));
         DWORD length = GetEnvironmentVariableW(L"PATH", nullptr, 0);
         path_.resize(length);
         GetEnvironmentVariableW(L"PATH", path_.data(), length);
@@ -47,17 +45,14 @@ protected:
     void TearDown() override {
         SetEnvironmentVariableW(L"PATH", path_.c_str());
         SetCurrentDirectoryW(previous_);
-        DeleteFileW((folder_ + L"\\net.exe").c_str());
-        DeleteFileW((folder_ + L"\\planted-ran").c_str());
-        RemoveDirectoryW(folder_.c_str());
     }
 
     // Waits long enough for a started net.exe to have left its mark.
     bool PlantedRan() {
-        return test_support::PumpUntil([&] { return Exists(folder_ + L"\\planted-ran"); }, 3000);
+        return test_support::PumpUntil([&] { return Exists(folder_ / L"planted-ran"); }, 3000);
     }
 
-    std::wstring folder_;
+    ScratchFolder folder_{L"hushline-planted"};
     std::wstring path_;
     wchar_t previous_[MAX_PATH] = {};
 };

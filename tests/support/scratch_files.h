@@ -1,4 +1,4 @@
-// Real files and folders for the start-up tests: made with given bytes and attributes,
+// Real files and folders for tests: made with given bytes and attributes,
 // read back, and removed whatever attributes they carry.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace startup_tests {
+namespace test_support {
 
 // File attributes, short for the tables of cases.
 constexpr DWORD kRO = FILE_ATTRIBUTE_READONLY;
@@ -24,8 +24,9 @@ std::optional<std::string> ReadBytes(const std::wstring& path);
 
 // Removes the file or (empty) folder at path if there is one.
 void RemoveEntry(const std::wstring& path);
-
-bool Exists(const std::wstring& path);
+// The same, trying again for up to timeoutMs while a process that just ended may still
+// hold a file in it (Wine lets one linger); says whether the entry is gone.
+bool RemoveWhenReleased(const std::wstring& path, DWORD timeoutMs = 5000);
 
 // A fresh, empty folder under the temporary folder, removed with all it holds at the end.
 class ScratchFolder {
@@ -45,4 +46,4 @@ private:
 // Removes everything inside folder (not the folder itself).
 void EmptyFolder(const std::wstring& folder);
 
-}  // namespace startup_tests
+}  // namespace test_support

@@ -1,9 +1,9 @@
-#include "tests/startup/scratch_files.h"
+#include "tests/support/scratch_files.h"
 
 #include <stdexcept>
 #include <vector>
 
-namespace startup_tests {
+namespace test_support {
 
 namespace {
 
@@ -43,7 +43,6 @@ std::optional<std::string> ReadBytes(const std::wstring& path) {
     return bytes;
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void RemoveEntry(const std::wstring& path) {
     DWORD attributes = GetFileAttributesW(path.c_str());
@@ -55,6 +54,14 @@ void RemoveEntry(const std::wstring& path) {
         RemoveDirectoryW(path.c_str());
     } else {
         DeleteFileW(path.c_str());
+    }
+}
+
+bool RemoveWhenReleased(const std::wstring& path, DWORD timeoutMs) {
+    for (DWORD start = GetTickCount();; Sleep(20)) {
+        RemoveEntry(path);
+        if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
     }
 }
 
@@ -76,10 +83,10 @@ ScratchFolder::ScratchFolder(const wchar_t* name) {
     DWORD length = GetTempPathW(MAX_PATH, temp);
     if (length == 0 || length >= MAX_PATH) Fail("GetTempPathW");
     path_ = std::wstring(temp, length) + name + L"-" + std::to_wstring(GetCurrentProcessId());
-    RemoveEntry(path_);
+    RemoveWhenReleased(path_);
     if (!CreateDirectoryW(path_.c_str(), nullptr)) Fail("CreateDirectoryW");
 }
 
-ScratchFolder::~ScratchFolder() { RemoveEntry(path_); }
+ScratchFolder::~ScratchFolder() { RemoveWhenReleased(path_); }
 
-}  // namespace startup_tests
+}  // namespace test_support
