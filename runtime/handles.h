@@ -112,10 +112,11 @@ private:
     HDC dc_;
 };
 
-// GetDC / ReleaseDC.
+// GetDC (or GetDCEx with flags) / ReleaseDC.
 class WindowDc {
 public:
     explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    WindowDc(HWND window, DWORD flags) : window_(window), dc_(GetDCEx(window, nullptr, flags)) {}
     ~WindowDc() {
         if (dc_) ReleaseDC(window_, dc_);
     }

@@ -10,24 +10,6 @@ namespace test_support {
 
 namespace {
 
-// A DC on the window's own surface, unclipped by its children, so that controls show; with
-// no window, on the whole screen.
-class UnclippedDc {
-public:
-    UnclippedDc(HWND window, bool wholeWindow)
-        : window_(window), dc_(GetDCEx(window, nullptr, DCX_CACHE | (wholeWindow ? DCX_WINDOW : 0))) {}
-    ~UnclippedDc() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    UnclippedDc(const UnclippedDc&) = delete;
-    UnclippedDc& operator=(const UnclippedDc&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
 uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
     crc = ~crc;
     for (size_t i = 0; i < size; ++i) {
@@ -71,7 +53,9 @@ Image CaptureRect(HWND window, const RECT& rect, bool wholeWindow) {
     if (image.width <= 0 || image.height <= 0) return Image{};
 
     void* bits = nullptr;
-    UnclippedDc source(window, wholeWindow);
+    // The window's own surface, unclipped by its children so that controls show; with no
+    // window, the whole screen.
+    runtime::WindowDc source(window, DCX_CACHE | (wholeWindow ? DCX_WINDOW : 0));
     runtime::Bitmap bitmap = runtime::CreateTopDownDib(image.width, image.height, &bits, source.Get());
     if (!bitmap) return Image{};
     runtime::MemoryDc memory(source.Get());
